@@ -1,0 +1,14 @@
+# vortan_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# One executable per tested class or subsystem, registered with CTest as one test.
+function(vortan_add_test)
+    cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
+                                            vortan::compile_options)
+    target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+endfunction()

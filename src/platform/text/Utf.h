@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Program strings are UTF-8; BSTRs are UTF-16. Invalid input never fails a conversion:
+// each maximal invalid sequence becomes U+FFFD, so bad bytes stay visible instead of vanishing.
+namespace vortan::text {
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Length in bytes of the longest prefix of `utf8` that is at most `maxBytes` long and does
+// not end inside a multi-byte character; used where a text is cut to a fixed buffer.
+std::size_t Utf8PrefixLength(std::string_view utf8, std::size_t maxBytes);
+
+} // namespace vortan::text
