@@ -21,6 +21,9 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using HRESULT = std::int32_t;
 
+using LPSTR = char*;
+using LPCSTR = const char*;
+
 using OLECHAR = char16_t; // 16-bit on every platform: BSTRs cross to components unchanged
 using BSTR = OLECHAR*;
 using LPOLESTR = OLECHAR*;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vortan::fs {
+
+// Longest path the file system accepts, in bytes including the terminating zero. A longer
+// path is refused, never shortened: a shortened path names a different file.
+inline constexpr std::size_t kMaxPath = 4096;
+
+// A path taken apart the way the platform's _splitpath does: drive + directory + name +
+// extension gives the path back.
+struct PathParts {
+    std::string drive;     // always empty: there are no drive letters
+    std::string directory; // up to and including the last '/'
+    std::string name;      // file name without extension
+    std::string extension; // from the last '.' of the file name on, dot included
+};
+
+// Dots at the start of a file name belong to the name (".profile" has no extension), so a
+// hidden file is never reduced to an empty name.
+PathParts SplitPath(std::string_view path);
+
+// Absolute form of `path` (_fullpath): relative paths are taken from the current directory,
+// "." and ".." and repeated '/' are folded without looking at the disk, a trailing '/' stays.
+// Empty: an empty path, a path with a NUL byte, an unknown current directory, or a result of
+// kMaxPath bytes or more.
+std::optional<std::string> FullPath(std::string_view path);
+
+// True when `path` can be handed to the file system as it stands: no NUL byte inside and
+// shorter than kMaxPath.
+bool IsUsablePath(std::string_view path);
+
+} // namespace vortan::fs
