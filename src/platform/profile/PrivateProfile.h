@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/WinDef.h"
+
+// Reads the value of `lpKeyName` in section `lpAppName` of the profile (INI) file
+// `lpFileName` into `lpReturnedString`, or `lpDefault` (null: empty) when the file has no
+// such key. Sections and keys match without regard to ASCII case; blanks around keys and
+// values are dropped and so is one pair of matching quotes (' or ") around a value; the first
+// occurrence in the file wins. The text is cut to nSize - 1 bytes, never inside a UTF-8
+// character, and zero-terminated. Returns the number of bytes copied, without the zero.
+// A missing or unreadable file is no error, nor is a binary one: the key is simply not found.
+// Null section or key (enumeration) is not supported and finds nothing.
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
