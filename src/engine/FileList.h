@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/FileListEntry.h"
+#include "platform/WinDef.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The files of one transfer, in the order they were added. The list owns its entries; the
+// pointers it hands out stay valid until RemoveAll or the list's end. A negative index raises
+// CInvalidArgException in every operation that takes one.
+class CFileList final {
+public:
+    CFileList() = default;
+    ~CFileList();
+    CFileList(const CFileList&) = delete;
+    CFileList& operator=(const CFileList&) = delete;
+
+    // Adds an entry for a local file; a missing file still gets one, named by the whole path.
+    // The compressed flag is ignored. Returns the new index, or -1 for an empty path.
+    int AddFile(std::string_view path, BOOL bCompressed);
+    // Adds a file per non-empty ';'-separated piece, taken as it is; TRUE if the list is not
+    // empty afterwards.
+    BOOL AddFileList(std::string_view list);
+
+    int GetCount() const;
+    FileListEntry* GetEntry(int nIndex) const;
+    // Sum of the leading numbers of the size texts, wrapping at 2^32.
+    DWORD GetTotalSize() const;
+
+    BOOL SetTargetDirectory(std::string_view directory);
+    // Target directory and name from a full path; an empty path clears both.
+    void SetTargetPath(int nIndex, std::string_view path);
+    // Composes target directory + "/" + target name into strPath and tests whether it exists.
+    BOOL TargetExists(int nIndex, std::string& strPath, FileListEntry** ppEntry) const;
+    FileListEntry* FindByName(std::string_view name) const;
+    // Local path of an entry: directory immediately followed by name.
+    BOOL GetSourcePath(int nIndex, std::string& strPath) const;
+    // TRUE if every name fits 8.3; else the first offender's name and extension go to strName.
+    BOOL CheckShortNames(std::string& strName) const;
+    void RemoveAll();
+
+private:
+    std::vector<std::unique_ptr<FileListEntry>> m_entries;
+};
