@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vortan::test {
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it at the end.
+class TempDir final {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Absolute path without a trailing '/'.
+    const std::string& Path() const { return m_strPath; }
+    // Path() + "/" + relative.
+    std::string operator/(std::string_view relative) const;
+
+    // Creates (or replaces) the file `relative` with exactly `bytes`; returns its path.
+    std::string WriteFile(std::string_view relative, std::string_view bytes) const;
+    // Creates the directory `relative`; returns its path.
+    std::string MakeDir(std::string_view relative) const;
+
+private:
+    std::string m_strPath;
+};
+
+// Makes `path` the current directory until the end of the scope.
+class ScopedCurrentDir final {
+public:
+    explicit ScopedCurrentDir(const std::string& path);
+    ~ScopedCurrentDir();
+    ScopedCurrentDir(const ScopedCurrentDir&) = delete;
+    ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
+
+private:
+    std::string m_strPrevious;
+};
+
+} // namespace vortan::test

@@ -1,0 +1,83 @@
+#include "platform/fs/FileStatus.h"
+#include "platform/fs/FileApi.h"
+#include "platform/fs/Path.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+using vortan::fs::FileExists;
+using vortan::fs::GetFileStatus;
+using vortan::test::TempDir;
+
+TEST(GetFileStatus, ReportsSizeAndARecentCreationTime) {
+    TempDir dir;
+    const std::int64_t before = std::time(nullptr);
+    const std::string path = dir.WriteFile("abc.txt", "abc");
+    const std::int64_t after = std::time(nullptr);
+
+    const auto status = GetFileStatus(path);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->size, 3u);
+    // Birth time or modification time: either is the moment of writing.
+    EXPECT_GE(status->creationTime, before - 1);
+    EXPECT_LE(status->creationTime, after + 1);
+
+    EXPECT_TRUE(GetFileStatus(dir.Path()).has_value()); // directories have a status too
+}
+
+TEST(GetFileStatus, ReportsSizesBeyondFourGigabytes) {
+    TempDir dir;
+    const std::string path = dir / "sparse.bin";
+    const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    const off_t size = (off_t{5} << 30) + 7;
+    const int rc = ftruncate(fd, size);
+    close(fd);
+    ASSERT_EQ(rc, 0);
+
+    const auto status = GetFileStatus(path);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->size, static_cast<std::uint64_t>(size));
+}
+
+TEST(GetFileStatus, FailsForPathsThatNameNoFile) {
+    TempDir dir;
+    const std::string existing = dir.WriteFile("a.txt", "x");
+    EXPECT_EQ(GetFileStatus(dir / "missing.txt"), std::nullopt);
+    EXPECT_EQ(GetFileStatus(""), std::nullopt);
+    // The part before a NUL names a file, but the whole path does not.
+    EXPECT_EQ(GetFileStatus(existing + std::string("\0x", 2)), std::nullopt);
+    EXPECT_EQ(GetFileStatus(std::string(vortan::fs::kMaxPath + 10, '/')), std::nullopt);
+}
+
+TEST(FileExists, TestsExistenceOnly) {
+    TempDir dir;
+    const std::string file = dir.WriteFile("a.txt", "x");
+    const std::string locked = dir.WriteFile("locked.txt", "x");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FileExists(locked)); // no access rights needed
+    EXPECT_TRUE(FileExists(dir.Path()));
+    EXPECT_TRUE(FileExists(dir.Path() + "//a.txt"));
+    EXPECT_FALSE(FileExists(dir / "b.txt"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(file + std::string("\0", 1)));
+}
+
+TEST(GetFileAttributesA, DistinguishesDirectoriesFilesAndMissingPaths) {
+    TempDir dir;
+    const std::string file = dir.WriteFile("a.txt", "x");
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesA(dir.Path().c_str()), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(GetFileAttributesA((dir / "none").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(std::string(vortan::fs::kMaxPath, '/').c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
