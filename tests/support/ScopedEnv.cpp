@@ -1,7 +1,6 @@
 #include "support/ScopedEnv.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <utility>
 
 namespace vortan::test {
@@ -10,7 +9,6 @@ ScopedEnv::ScopedEnv(std::string name, const std::string& value) : m_strName(std
     if (const char* old = std::getenv(m_strName.c_str()))
         m_previous = old;
     setenv(m_strName.c_str(), value.c_str(), 1);
-    tzset();
 }
 
 ScopedEnv::~ScopedEnv() {
@@ -18,7 +16,6 @@ ScopedEnv::~ScopedEnv() {
         setenv(m_strName.c_str(), m_previous->c_str(), 1);
     else
         unsetenv(m_strName.c_str());
-    tzset();
 }
 
 } // namespace vortan::test
