@@ -3,11 +3,15 @@
 #include "platform/text/Utf.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -171,6 +175,49 @@ private:
     BoundedField m_field;
 };
 
+// An open file descriptor, closed at the end of its owner.
+class UniqueFd final {
+public:
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() noexcept {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Opens a regular file for reading. Pipes and devices are refused: they may never end, and
+// opening is non-blocking so that a pipe without a writer cannot hang the lookup.
+UniqueFd OpenRegularFile(const char* path) {
+    UniqueFd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat st {};
+    if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return UniqueFd(-1);
+    return fd;
+}
+
+// Reads up to `size` bytes; 0 at the end of the file or on an error.
+std::size_t ReadSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = read(fd, buffer, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
 DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size) {
     const std::size_t length = vortan::text::Utf8PrefixLength(text, size - 1);
     std::memcpy(buffer, text.data(), length);
@@ -188,8 +235,8 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     if (lpAppName == nullptr || lpKeyName == nullptr || lpFileName == nullptr)
         return CopyCut(fallback, lpReturnedString, nSize);
 
-    std::ifstream file(lpFileName, std::ios::binary);
-    if (!file)
+    const UniqueFd file = OpenRegularFile(lpFileName);
+    if (file.Get() < 0)
         return CopyCut(fallback, lpReturnedString, nSize);
 
     // Keep an opening quote and one byte past the cut, which tells whether the cut would
@@ -198,9 +245,8 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     std::vector<char> chunk(kChunkBytes);
     bool atStart = true;
     bool found = false;
-    while (!found && file) {
-        file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        std::string_view bytes(chunk.data(), static_cast<std::size_t>(file.gcount()));
+    while (!found) {
+        std::string_view bytes(chunk.data(), ReadSome(file.Get(), chunk.data(), chunk.size()));
         if (bytes.empty())
             break;
         if (atStart && bytes.starts_with("\xEF\xBB\xBF"))

@@ -8,7 +8,8 @@
 // values are dropped and so is one pair of matching quotes (' or ") around a value; the first
 // occurrence in the file wins. The text is cut to nSize - 1 bytes, never inside a UTF-8
 // character, and zero-terminated. Returns the number of bytes copied, without the zero.
-// A missing or unreadable file is no error, nor is a binary one: the key is simply not found.
+// A missing or unreadable file is no error, nor is a binary one, a pipe or a device: the key
+// is simply not found. A relative file name is taken from the current directory.
 // Null section or key (enumeration) is not supported and finds nothing.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);

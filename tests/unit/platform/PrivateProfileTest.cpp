@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 
 using vortan::test::TempDir;
 
@@ -156,6 +157,11 @@ TEST(GetPrivateProfileStringA, UnreadableFilesGiveTheDefault) {
     EXPECT_EQ(Lookup(dir / "missing.ini", "S", "k").text, "<default>");
     EXPECT_EQ(Lookup(dir.Path(), "S", "k").text, "<default>"); // a directory
     EXPECT_EQ(Lookup(dir.WriteFile("empty.ini", ""), "S", "k").text, "<default>");
+    // Files that never end, or never start, must not hang the lookup.
+    EXPECT_EQ(Lookup("/dev/zero", "S", "k").text, "<default>");
+    const std::string fifo = dir / "fifo.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Lookup(fifo, "S", "k").text, "<default>");
 
     const Result unsupported = Lookup(dir.WriteFile("a.ini", "[S]\nk=v\n"), nullptr, "k");
     EXPECT_EQ(unsupported.text, "<default>");
