@@ -26,19 +26,26 @@ public:
     BOOL AddFileList(std::string_view list);
 
     int GetCount() const;
+    // Null past the end.
     FileListEntry* GetEntry(int nIndex) const;
     // Sum of the leading numbers of the size texts, wrapping at 2^32.
     DWORD GetTotalSize() const;
 
+    // Sets every entry's target directory exactly as given.
     BOOL SetTargetDirectory(std::string_view directory);
     // Target directory and name from a full path; an empty path clears both.
     void SetTargetPath(int nIndex, std::string_view path);
     // Composes target directory + "/" + target name into strPath and tests whether it exists.
+    // A composed path the system refuses (kMaxPath bytes or more, a NUL inside) is handed out
+    // whole and reported missing. Past the end: FALSE, strPath untouched, *ppEntry null.
     BOOL TargetExists(int nIndex, std::string& strPath, FileListEntry** ppEntry) const;
+    // First entry whose name equals `name` byte for byte, or null.
     FileListEntry* FindByName(std::string_view name) const;
-    // Local path of an entry: directory immediately followed by name.
+    // Local path of an entry: directory immediately followed by name. FALSE, strPath
+    // untouched, for a path of kMaxPath bytes or more; past the end: TRUE, strPath untouched.
     BOOL GetSourcePath(int nIndex, std::string& strPath) const;
-    // TRUE if every name fits 8.3; else the first offender's name and extension go to strName.
+    // TRUE if every name fits 8.3; else the first offender's name and extension go to strName,
+    // never cut.
     BOOL CheckShortNames(std::string& strName) const;
     void RemoveAll();
 
