@@ -170,7 +170,7 @@ TEST(MessageLoop, RejectsStaleAndMadeUpHandles) {
 TEST(MessageLoop, TimerIsCoalescedAndKilled) {
     DrainQueue();
     RecordingWindow window;
-    ASSERT_EQ(SetTimer(window.Handle(), 7, 5, nullptr), 7u);
+    ASSERT_EQ(SetTimer(window.Handle(), 7, 40, nullptr), 7u);
 
     // GetMessage sleeps until the timer is due.
     MSG msg;
@@ -182,7 +182,7 @@ TEST(MessageLoop, TimerIsCoalescedAndKilled) {
     EXPECT_EQ(window.Log()[0], (Received{WM_TIMER, 7, 0}));
 
     // Many periods pass without a loop: one WM_TIMER waits, not one per period.
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     PostMessage(window.Handle(), WM_USER, 0, 0);
     std::vector<UINT> order;
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -191,7 +191,7 @@ TEST(MessageLoop, TimerIsCoalescedAndKilled) {
 
     EXPECT_EQ(KillTimer(window.Handle(), 7), TRUE);
     EXPECT_EQ(KillTimer(window.Handle(), 7), FALSE);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
     EXPECT_EQ(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE), FALSE);
 }
 
