@@ -48,3 +48,14 @@ struct HWND__;
 using HWND = HWND__*;
 
 inline constexpr std::size_t MAX_PATH = 260;
+
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+
+// A kernel object handle (event, mutex) names an entry of the process's handle table.
+using HANDLE = void*;
+
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};

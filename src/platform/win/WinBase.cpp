@@ -1,0 +1,79 @@
+#include "platform/win/WinBase.h"
+
+#include "platform/win/Event.h"
+#include "platform/win/HandleTable.h"
+
+#include <chrono>
+#include <memory>
+
+using vortan::win::Event;
+using vortan::win::HandleTable;
+
+namespace {
+
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+std::shared_ptr<Event> FindEvent(HANDLE handle) {
+    auto event = std::dynamic_pointer_cast<Event>(HandleTable::Instance().Find(handle));
+    if (!event)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return event;
+}
+
+} // namespace
+
+DWORD GetLastError() {
+    return t_lastError;
+}
+
+void SetLastError(DWORD error) {
+    t_lastError = error;
+}
+
+HANDLE CreateEvent(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, const char* name) {
+    if (name != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return HandleTable::Instance().Add(
+        std::make_shared<Event>(manualReset != FALSE, initialState != FALSE));
+}
+
+BOOL SetEvent(HANDLE event) {
+    const auto object = FindEvent(event);
+    if (!object)
+        return FALSE;
+    object->Set();
+    return TRUE;
+}
+
+BOOL ResetEvent(HANDLE event) {
+    const auto object = FindEvent(event);
+    if (!object)
+        return FALSE;
+    object->Reset();
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    const auto object = HandleTable::Instance().Find(handle);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    return object->Wait(milliseconds);
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    if (!HandleTable::Instance().Remove(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD GetTickCount() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}

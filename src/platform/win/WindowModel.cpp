@@ -1,0 +1,65 @@
+#include "platform/win/WindowModel.h"
+
+#include "platform/win/WinBase.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowTable.h"
+
+namespace vortan::win {
+
+HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HWND parent, WindowHandler handler) {
+    if (parent != nullptr && !IsWindow(parent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    const auto dialog = WindowTable::Instance().Create(parent, WindowKind::Dialog,
+                                                       dialogTemplate.id, dialogTemplate.style);
+    dialog->SetText(dialogTemplate.caption);
+    dialog->SetGeometry(dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx, dialogTemplate.cy);
+    dialog->SetFont(dialogTemplate.fontName, dialogTemplate.fontPointSize);
+    for (const DialogItem& item : dialogTemplate.items)
+        CreateControl(dialog->Handle(), item);
+    // The handler comes last: controls exist before the dialog hears its first message.
+    dialog->SetHandler(std::move(handler));
+    return dialog->Handle();
+}
+
+HWND CreateControl(HWND parent, const DialogItem& item) {
+    const auto owner = WindowTable::Instance().Find(parent);
+    if (!owner) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    const auto control =
+        WindowTable::Instance().Create(parent, item.kind, item.id, item.style | WS_CHILD);
+    control->SetText(item.text);
+    control->SetGeometry(item.x, item.y, item.cx, item.cy);
+    control->SetShowState(true, false);
+    owner->AddChild(control->Handle());
+    return control->Handle();
+}
+
+HWND CreateMessageWindow(WindowHandler handler) {
+    const auto window =
+        WindowTable::Instance().Create(nullptr, WindowKind::MessageOnly, 0, WS_POPUP);
+    window->SetHandler(std::move(handler));
+    return window->Handle();
+}
+
+bool SetWindowObserver(HWND hwnd, IWindowObserver* observer) {
+    const auto window = WindowTable::Instance().Find(hwnd);
+    if (!window || window->Kind() == WindowKind::MessageOnly)
+        return false;
+    window->SetObserver(observer);
+    return true;
+}
+
+std::string GetWindowTextString(HWND hwnd) {
+    const int length = GetWindowTextLength(hwnd);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowText(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+} // namespace vortan::win

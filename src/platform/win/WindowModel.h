@@ -1,0 +1,30 @@
+#pragma once
+
+// Creating windows of the model, and what a view needs beyond the platform calls.
+
+#include "platform/WinDef.h"
+#include "platform/win/DialogTemplate.h"
+#include "platform/win/Window.h"
+
+#include <string>
+
+namespace vortan::win {
+
+class IWindowObserver;
+
+// Creates a dialog and its controls from a template, hidden: showing it is the modal run's
+// step after initialization. WS_DISABLED in the template creates it disabled.
+HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HWND parent, WindowHandler handler);
+// Adds a control to a window; messages to it go to DefWindowProc.
+HWND CreateControl(HWND parent, const DialogItem& item);
+// A window that only receives messages (posted answers, timers); it is never shown.
+HWND CreateMessageWindow(WindowHandler handler);
+
+// Attaches a view to a top-level window (null detaches); it then hears about the window and
+// its controls. The observer must outlive the attachment or detach itself.
+bool SetWindowObserver(HWND hwnd, IWindowObserver* observer);
+
+// The window's whole text; empty for an invalid handle.
+std::string GetWindowTextString(HWND hwnd);
+
+} // namespace vortan::win
