@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/WinDef.h"
+
+#include <string>
+
+namespace vortan::ui {
+
+struct MessageBoxRequest {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    UINT type = 0;
+};
+
+// Answers message boxes: shows them (Qt), plays them from a script, or records them (tests).
+class IMessageBoxService {
+public:
+    virtual ~IMessageBoxService() = default;
+    // Returns the id of the button that answered (IDOK, IDCANCEL, IDYES, IDNO, ...).
+    virtual int Show(const MessageBoxRequest& request) = 0;
+};
+
+// Installs the service that answers every message box of the process and returns the one it
+// replaces. Null restores the default, which answers from the unattended script.
+IMessageBoxService* SetMessageBoxService(IMessageBoxService* service);
+IMessageBoxService* GetMessageBoxService();
+
+} // namespace vortan::ui

@@ -1,0 +1,62 @@
+#include "platform/ui/MessageBox.h"
+
+#include "platform/ui/IMessageBoxService.h"
+#include "platform/win/WinUser.h"
+
+#include <atomic>
+
+namespace vortan::ui {
+namespace {
+
+// With nobody to ask, every box is answered the way that changes nothing: OK where OK is the
+// only button, otherwise Cancel, or No where there is no Cancel.
+class UnattendedMessageBoxService final : public IMessageBoxService {
+public:
+    int Show(const MessageBoxRequest& request) override {
+        switch (request.type & MB_TYPEMASK) {
+        case MB_OK:
+            return IDOK;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDCANCEL;
+        }
+    }
+};
+
+UnattendedMessageBoxService g_unattended;
+std::atomic<IMessageBoxService*> g_service{nullptr};
+
+} // namespace
+
+IMessageBoxService* SetMessageBoxService(IMessageBoxService* service) {
+    return g_service.exchange(service);
+}
+
+IMessageBoxService* GetMessageBoxService() {
+    IMessageBoxService* service = g_service.load();
+    return service != nullptr ? service : &g_unattended;
+}
+
+} // namespace vortan::ui
+
+int MessageBox(HWND hWnd, const char* lpText, const char* lpCaption, UINT uType) {
+    vortan::ui::MessageBoxRequest request;
+    request.owner = hWnd;
+    request.text = lpText != nullptr ? lpText : "";
+    request.caption = lpCaption != nullptr ? lpCaption : "Fehler";
+    request.type = uType;
+    try {
+        return vortan::ui::GetMessageBoxService()->Show(request);
+    } catch (...) {
+        return 0; // the platform's answer when a box cannot be shown
+    }
+}
+
+int AfxMessageBox(const char* lpszText, UINT nType, UINT /*nIDHelp*/) {
+    return MessageBox(nullptr, lpszText, AfxGetAppName(), nType);
+}
+
+const char* AfxGetAppName() {
+    return "VORTAN";
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/ui/IMessageBoxService.h"
+
+#include <vector>
+
+namespace vortan::test {
+
+// Records every message box of the process while it lives and answers with `answer`.
+class RecordingMessageBoxes final : public vortan::ui::IMessageBoxService {
+public:
+    explicit RecordingMessageBoxes(int answer = 1);
+    ~RecordingMessageBoxes() override;
+    RecordingMessageBoxes(const RecordingMessageBoxes&) = delete;
+    RecordingMessageBoxes& operator=(const RecordingMessageBoxes&) = delete;
+
+    int Show(const vortan::ui::MessageBoxRequest& request) override;
+
+    std::vector<vortan::ui::MessageBoxRequest> shown;
+
+private:
+    int m_answer;
+    vortan::ui::IMessageBoxService* m_previous;
+};
+
+} // namespace vortan::test
