@@ -3,9 +3,9 @@
 // Records an IController fills for its caller. The caller zeroes them first; sizes and
 // offsets are fixed, since they cross between separately built binaries.
 
-#include "platform/WinDef.h"
-
 #include <cstddef>
+
+#include "platform/WinDef.h"
 
 namespace vortan {
 

@@ -1,12 +1,12 @@
 #include "platform/com/Activation.h"
 
+#include <new>
+
 #include "platform/com/ClassObjectTable.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/IClassFactory.h"
 #include "platform/com/PluginCache.h"
 #include "platform/text/Utf.h"
-
-#include <new>
 
 using vortan::com::ClassObjectTable;
 using vortan::com::ClassRegistry;

@@ -1,8 +1,8 @@
 #include "platform/com/BroadcastGroup.h"
 
-#include "platform/com/ConnectionPoint.h"
-
 #include <algorithm>
+
+#include "platform/com/ConnectionPoint.h"
 
 namespace vortan::com {
 

@@ -5,12 +5,12 @@
 // ConnectionPoint of each instance; firing on the group reaches every sink advised on any
 // instance. Instances may come and go at any time, also while the group fires.
 
-#include "platform/com/IDispatch.h"
-
 #include <cstdint>
 #include <mutex>
 #include <span>
 #include <vector>
+
+#include "platform/com/IDispatch.h"
 
 namespace vortan::com {
 

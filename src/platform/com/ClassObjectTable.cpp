@@ -1,8 +1,8 @@
 #include "platform/com/ClassObjectTable.h"
 
-#include "platform/com/Activation.h"
-
 #include <algorithm>
+
+#include "platform/com/Activation.h"
 
 namespace vortan::com {
 

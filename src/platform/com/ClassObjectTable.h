@@ -4,10 +4,10 @@
 // before it looks at the class registry file, which is how tests put fakes in place of the
 // real components and how a server offers its own class.
 
-#include "platform/com/ComPtr.h"
-
 #include <mutex>
 #include <vector>
+
+#include "platform/com/ComPtr.h"
 
 namespace vortan::com {
 

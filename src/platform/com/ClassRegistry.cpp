@@ -1,7 +1,5 @@
 #include "platform/com/ClassRegistry.h"
 
-#include "platform/com/IniDocument.h"
-
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+#include "platform/com/IniDocument.h"
 
 namespace vortan::com {
 namespace {

@@ -11,13 +11,13 @@
 // the file atomically (temporary file, then rename) and leave every other entry as it was;
 // concurrent writers are serialised by a lock file beside it.
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
-
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string_view>
+
+#include "platform/com/Guid.h"
+#include "platform/com/HResult.h"
 
 namespace vortan::com {
 

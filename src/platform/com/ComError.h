@@ -4,13 +4,12 @@
 // code and the interface whose call failed; callers that must not throw catch it and turn it
 // back into the HRESULT.
 
+#include <exception>
+
 #include "platform/com/Guid.h"
 #include "platform/com/HResult.h"
 
-#include <exception>
-
 class IUnknown;
-#include <string>
 
 class _com_error final : public std::exception {
 public:

@@ -2,10 +2,10 @@
 
 // A counted interface pointer: each ComPtr that is not null holds one reference.
 
-#include "platform/com/IUnknown.h"
-
 #include <cstddef>
 #include <utility>
+
+#include "platform/com/IUnknown.h"
 
 namespace vortan::com {
 

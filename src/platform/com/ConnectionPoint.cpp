@@ -1,9 +1,9 @@
 #include "platform/com/ConnectionPoint.h"
 
-#include "platform/com/BroadcastGroup.h"
-
 #include <algorithm>
 #include <limits>
+
+#include "platform/com/BroadcastGroup.h"
 
 namespace vortan::com {
 namespace {

@@ -5,14 +5,14 @@
 // It lives inside the component and counts its references on the component, so a client's
 // reference to the connection point keeps the whole component alive.
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 #include "platform/com/ComPtr.h"
 #include "platform/com/IConnectionPoint.h"
 #include "platform/com/IConnectionPointContainer.h"
 #include "platform/com/IDispatch.h"
-
-#include <cstdint>
-#include <span>
-#include <vector>
 
 namespace vortan::com {
 

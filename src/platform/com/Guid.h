@@ -3,11 +3,11 @@
 // Interface and class identifiers. The byte layout is the platform's, so a GUID in a
 // component's memory compares equal to the same GUID here.
 
-#include "platform/WinDef.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/WinDef.h"
 
 struct GUID {
     DWORD Data1 = 0;

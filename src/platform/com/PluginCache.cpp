@@ -1,8 +1,8 @@
 #include "platform/com/PluginCache.h"
 
-#include "platform/com/IClassFactory.h"
-
 #include <dlfcn.h>
+
+#include "platform/com/IClassFactory.h"
 
 namespace vortan::com {
 namespace {

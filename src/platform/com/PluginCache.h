@@ -4,13 +4,13 @@
 // until the process ends: its objects may be alive anywhere, and unloading code under a live
 // object would crash at its next call.
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
-
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
+
+#include "platform/com/Guid.h"
+#include "platform/com/HResult.h"
 
 namespace vortan::com {
 

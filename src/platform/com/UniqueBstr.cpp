@@ -1,10 +1,10 @@
 #include "platform/com/UniqueBstr.h"
 
-#include "platform/com/SysString.h"
-#include "platform/text/Utf.h"
-
 #include <limits>
 #include <utility>
+
+#include "platform/com/SysString.h"
+#include "platform/text/Utf.h"
 
 namespace vortan::com {
 

@@ -2,10 +2,10 @@
 
 // The one owner of a BSTR: frees it on destruction, moves but never copies.
 
-#include "platform/WinDef.h"
-
 #include <string>
 #include <string_view>
+
+#include "platform/WinDef.h"
 
 namespace vortan::com {
 

@@ -1,8 +1,8 @@
 #include "platform/com/UniqueVariant.h"
 
-#include "platform/com/UniqueBstr.h"
-
 #include <utility>
+
+#include "platform/com/UniqueBstr.h"
 
 namespace vortan::com {
 

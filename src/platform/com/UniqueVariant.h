@@ -2,9 +2,9 @@
 
 // The one owner of a VARIANT's content: cleared on destruction, moves but never copies.
 
-#include "platform/com/Variant.h"
-
 #include <string_view>
+
+#include "platform/com/Variant.h"
 
 namespace vortan::com {
 

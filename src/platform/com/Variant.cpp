@@ -1,12 +1,12 @@
 #include "platform/com/Variant.h"
 
-#include "platform/com/IUnknown.h"
-#include "platform/com/SysString.h"
-
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
+
+#include "platform/com/IUnknown.h"
+#include "platform/com/SysString.h"
 
 namespace {
 
