@@ -8,7 +8,7 @@
 //     IConnectionPointContainer. Their events go out through a vortan::com::ConnectionPoint
 //     per object; join each to a static vortan::com::BroadcastGroup of its class and fire on
 //     the group, so the events reach every sink of the process (ContractIds.h).
-//  2. Export `extern "C" HRESULT DllGetClassObject(const CLSID&, const IID&, void**)` that
+//  2. Define DllGetClassObject (declared below, exported by VORTAN_PLUGIN_EXPORT) so that it
 //     hands out an IClassFactory for CLSID_ControllerAccess and CLSID_FlashHandling, and
 //     CLASS_E_CLASSNOTAVAILABLE for anything else.
 //  3. Register the library's path under both CLSIDs in the class registry
@@ -30,3 +30,14 @@
 #include "vortan/ContractRecords.h"
 #include "vortan/IController.h"
 #include "vortan/IFlashHandling.h"
+
+// Exported from the plug-in even when it builds with hidden visibility.
+#if defined(__GNUC__)
+#define VORTAN_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#else
+#define VORTAN_PLUGIN_EXPORT extern "C"
+#endif
+
+// The plug-in's entry point, looked up by name when the plug-in is loaded. It hands out the
+// class object (IClassFactory) of `clsid`, or answers CLASS_E_CLASSNOTAVAILABLE.
+VORTAN_PLUGIN_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object);

@@ -149,8 +149,7 @@ FlashFactory g_factory;
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) HRESULT
-DllGetClassObject(const CLSID& clsid, const IID& iid, void** object) {
+VORTAN_PLUGIN_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid, void** object) {
     if (object == nullptr)
         return E_POINTER;
     *object = nullptr;
