@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +67,25 @@ HRESULT WriteAll(int fd, const std::string& text) {
     return S_OK;
 }
 
+HRESULT ReadAll(const std::filesystem::path& file, std::string& text) {
+    text.clear();
+    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.Get() < 0)
+        return errno == ENOENT ? S_OK : FromErrno(errno);
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
+        if (n == 0)
+            return S_OK;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return FromErrno(errno);
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
 } // namespace
 
 std::filesystem::path ClassRegistry::DefaultPath() {
@@ -82,14 +99,10 @@ std::filesystem::path ClassRegistry::DefaultPath() {
 }
 
 std::optional<IniDocument> ClassRegistry::Read() const {
-    std::ifstream in(m_file, std::ios::binary);
-    if (!in)
+    std::string text;
+    if (FAILED(ReadAll(m_file, text)))
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return IniDocument::Parse(text.str());
+    return IniDocument::Parse(text);
 }
 
 std::optional<std::filesystem::path> ClassRegistry::FindClassPath(REFCLSID clsid) const {
@@ -178,7 +191,11 @@ HRESULT ClassRegistry::Update(const std::function<bool(IniDocument&)>& change) {
                 return FromErrno(errno);
         }
 
-        IniDocument doc = Read().value_or(IniDocument());
+        // A missing file is an empty registry; an unreadable one must not be overwritten.
+        std::string text;
+        if (const HRESULT hr = ReadAll(m_file, text); FAILED(hr))
+            return hr;
+        IniDocument doc = IniDocument::Parse(text);
         if (!change(doc))
             return S_FALSE;
 

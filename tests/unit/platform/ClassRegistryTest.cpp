@@ -120,10 +120,9 @@ TEST(ClassRegistry, CreatesTheFileAndRefusesTextsThatCannotStandInIt) {
     EXPECT_EQ(registry.FindClassPath(kFlash), dir.Path() / "new" / "dir" / "libflash.so");
 }
 
-TEST(ClassRegistry, FailedWriteLeavesNoTemporaryFileBehind) {
+TEST(ClassRegistry, FailedWriteLeavesNothingBehind) {
     TempDir dir;
-    // The registry path names a directory: the final rename fails after the temporary file
-    // was written.
+    // The registry path names something that cannot be read as a file: nothing is written.
     const auto blocked = dir.Path() / "classes.ini";
     std::filesystem::create_directory(blocked);
     EXPECT_EQ(ClassRegistry(blocked).RegisterClassPath(kFlash, "/x.so"), E_FAIL);

@@ -3,6 +3,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/UniqueVariant.h"
 
+#include "support/CountedObject.h"
 #include "support/RecordingSink.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,9 @@ TEST(ConnectionPoint, AdviseHoldsTheSinkAndUnadviseGivesItBack) {
         DWORD cookie = 7;
         EXPECT_EQ(point->Advise(nullptr, &cookie), E_POINTER);
         EXPECT_EQ(cookie, 0u);
+        vortan::test::CountedObject notASink; // offers neither the events nor IDispatch
+        EXPECT_EQ(point->Advise(&notASink, &cookie), CONNECT_E_CANNOTCONNECT);
+        EXPECT_EQ(notASink.RefCount(), 0u);
         IEnumConnections* connections = nullptr;
         EXPECT_EQ(point->EnumConnections(&connections), E_NOTIMPL);
     }
