@@ -29,15 +29,18 @@ inline constexpr VARTYPE VT_TYPEMASK = 0x0FFF;
 inline constexpr USHORT VARIANT_ALPHABOOL = 0x02;
 
 struct VARIANT {
+    // Sizes the value part as on the platform (two pointers) and zeroes all of it.
+    struct Record {
+        void* pvRecord;
+        void* pRecInfo;
+    };
+
     VARTYPE vt = VT_EMPTY;
     WORD wReserved1 = 0;
     WORD wReserved2 = 0;
     WORD wReserved3 = 0;
     union {
-        struct {
-            void* pvRecord;
-            void* pRecInfo;
-        } record = {nullptr, nullptr}; // sizes the value part as on the platform: two pointers
+        Record record = {nullptr, nullptr};
         LONG lVal;
         SHORT iVal;
         VARIANT_BOOL boolVal;

@@ -23,7 +23,8 @@ TEST(ComPtr, CountsOneReferencePerHolder) {
         EXPECT_FALSE(b);
         c = a; // same object: no net change
         EXPECT_EQ(object.RefCount(), 2u);
-        c = c;
+        const ComPtr<IUnknown>& self = c;
+        c = self; // self-assignment keeps the reference
         EXPECT_EQ(object.RefCount(), 2u);
         c.Reset();
         EXPECT_EQ(object.RefCount(), 1u);
