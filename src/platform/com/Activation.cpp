@@ -88,3 +88,16 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid) {
 HRESULT OleRun(IUnknown* object) {
     return object == nullptr ? E_INVALIDARG : S_OK;
 }
+
+namespace {
+thread_local int t_oleInitCount = 0;
+} // namespace
+
+HRESULT OleInitialize(void* /*reserved*/) {
+    return t_oleInitCount++ == 0 ? S_OK : S_FALSE;
+}
+
+void OleUninitialize() {
+    if (t_oleInitCount > 0)
+        --t_oleInitCount;
+}

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "platform/com/ComError.h"
 #include "platform/com/IUnknown.h"
 
 namespace vortan::com {
@@ -52,6 +53,13 @@ public:
     T* operator->() const noexcept { return m_p; }
     T& operator*() const noexcept { return *m_p; }
     explicit operator bool() const noexcept { return m_p != nullptr; }
+
+    // For call wrappers that raise: a null pointer raises E_POINTER for interface `iid`.
+    T* Checked(REFIID iid = IID_NULL) const {
+        if (m_p == nullptr)
+            _com_issue_errorex(E_POINTER, nullptr, iid);
+        return m_p;
+    }
 
     // For out-parameters: releases what is held, then lets the callee store a new reference.
     T** ReleaseAndGetAddressOf() noexcept {

@@ -126,3 +126,12 @@ TEST_F(Activation, ProgIdsResolveThroughTheRegistryFile) {
     EXPECT_EQ(clsid, IID_NULL);
     EXPECT_EQ(CLSIDFromProgID(nullptr, &clsid), E_INVALIDARG);
 }
+
+TEST(OleInitialize, CountsNestedCallsPerThread) {
+    EXPECT_EQ(OleInitialize(nullptr), S_OK);
+    EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
+    OleUninitialize();
+    OleUninitialize();
+    EXPECT_EQ(OleInitialize(nullptr), S_OK);
+    OleUninitialize();
+}

@@ -75,6 +75,20 @@ TEST(ComPtr, QueryInterfaceAddsAReferenceOnlyOnSuccess) {
     EXPECT_EQ(empty.QueryInterface(IID_IUnknown, other), E_POINTER);
 }
 
+TEST(ComPtr, CheckedRaisesPointerErrorWhenNull) {
+    CountedObject object;
+    ComPtr<IUnknown> p(&object);
+    EXPECT_EQ(p.Checked(IID_IDispatch), &object);
+    p.Reset();
+    try {
+        p.Checked(IID_IDispatch)->AddRef();
+        FAIL() << "no exception";
+    } catch (const _com_error& e) {
+        EXPECT_EQ(e.Error(), E_POINTER);
+        EXPECT_EQ(e.InterfaceId(), IID_IDispatch);
+    }
+}
+
 TEST(ComError, CarriesTheResultAndTheInterface) {
     try {
         vortan::com::ThrowIfFailed(E_NOINTERFACE, IID_IDispatch);
