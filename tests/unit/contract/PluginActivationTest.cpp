@@ -58,7 +58,7 @@ TEST_F(PluginActivation, LoadsThePluginNamedInTheRegistryAndDeliversEventsToAllI
         ClassRegistry(RegistryPath()).RegisterClassPath(vortan::CLSID_FlashHandling, "flash.so"),
         S_OK);
 
-    RecordingSink sink(vortan::DIID__IFlashHandlingEvents);
+    RecordingSink sink(vortan::DIID_IFlashHandlingEvents);
     {
         ComPtr<vortan::IFlashHandling> observer;
         ComPtr<vortan::IFlashHandling> worker;
@@ -69,7 +69,7 @@ TEST_F(PluginActivation, LoadsThePluginNamedInTheRegistryAndDeliversEventsToAllI
         ComPtr<IConnectionPointContainer> container;
         ASSERT_EQ(observer.QueryInterface(IID_IConnectionPointContainer, container), S_OK);
         ComPtr<IConnectionPoint> point;
-        ASSERT_EQ(container->FindConnectionPoint(vortan::DIID__IFlashHandlingEvents,
+        ASSERT_EQ(container->FindConnectionPoint(vortan::DIID_IFlashHandlingEvents,
                                                  point.ReleaseAndGetAddressOf()),
                   S_OK);
         DWORD cookie = 0;

@@ -97,7 +97,7 @@ public:
         if (point == nullptr)
             return E_POINTER;
         *point = nullptr;
-        if (!(iid == vortan::DIID__IFlashHandlingEvents))
+        if (!(iid == vortan::DIID_IFlashHandlingEvents))
             return CONNECT_E_NOCONNECTION;
         return m_events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
     }
@@ -111,7 +111,7 @@ private:
     }
 
     ULONG m_refs = 1; // the creator's reference
-    ConnectionPoint m_events{*this, vortan::DIID__IFlashHandlingEvents, &g_flashEvents};
+    ConnectionPoint m_events{*this, vortan::DIID_IFlashHandlingEvents, &g_flashEvents};
 };
 
 // Lives as long as the library, which stays loaded: its count never frees it.
