@@ -13,8 +13,9 @@ class ArgumentCopy final {
 public:
     explicit ArgumentCopy(std::span<const VARIANT> args) : m_args(args.size()) {
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if (FAILED(VariantCopy(&m_args[args.size() - 1 - i], &args[i])))
-                m_ok = false;
+            const HRESULT hr = VariantCopy(&m_args[args.size() - 1 - i], &args[i]);
+            if (FAILED(hr))
+                m_result = hr;
         }
     }
     ArgumentCopy(const ArgumentCopy&) = delete;
@@ -24,7 +25,7 @@ public:
             VariantClear(&v);
     }
 
-    bool Ok() const noexcept { return m_ok; }
+    HRESULT Result() const noexcept { return m_result; }
     DISPPARAMS Params() noexcept {
         DISPPARAMS params;
         params.rgvarg = m_args.empty() ? nullptr : m_args.data();
@@ -34,7 +35,7 @@ public:
 
 private:
     std::vector<VARIANT> m_args;
-    bool m_ok = true;
+    HRESULT m_result = S_OK;
 };
 
 } // namespace
@@ -144,8 +145,8 @@ HRESULT ConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) noex
             if (!IsAdvised(sink.cookie))
                 continue;
             ArgumentCopy copy(args);
-            if (!copy.Ok())
-                return E_OUTOFMEMORY;
+            if (FAILED(copy.Result()))
+                return copy.Result();
             DISPPARAMS params = copy.Params();
             try {
                 sink.dispatch->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,

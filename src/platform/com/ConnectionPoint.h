@@ -45,7 +45,8 @@ public:
     // Invokes `dispid` (DISPATCH_METHOD, IID_NULL) on every sink advised when the call starts
     // and still advised when its turn comes; a sink may unadvise itself or others meanwhile.
     // `args` are in declared order, first argument first; each sink gets its own copy,
-    // reversed into rgvarg. The sinks' answers are ignored. S_OK, or E_OUTOFMEMORY.
+    // reversed into rgvarg. The sinks' answers are ignored. S_OK; E_OUTOFMEMORY, or
+    // DISP_E_BADVARTYPE for an argument of a type a VARIANT cannot carry here.
     HRESULT Fire(DISPID dispid, std::span<const VARIANT> args = {}) noexcept;
 
     REFIID EventIid() const noexcept { return m_eventIid; }
