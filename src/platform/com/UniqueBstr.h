@@ -20,7 +20,8 @@ public:
     UniqueBstr& operator=(const UniqueBstr&) = delete;
     ~UniqueBstr();
 
-    // Null when the allocation failed; callers that must not go on check Get().
+    // Null when the BSTR could not be allocated (callers that must not go on check Get());
+    // the conversion itself may throw std::bad_alloc.
     static UniqueBstr FromUtf8(std::string_view utf8);
     static UniqueBstr FromUtf16(std::u16string_view utf16);
     // A copy of another BSTR, keeping embedded NULs; null stays null.
