@@ -1,0 +1,43 @@
+#pragma once
+
+// The contract between VORTAN and the two components that do the work on a controller board.
+// A board owner writes one plug-in (a shared library) that provides both classes:
+//
+//  1. Implement vortan::IController and vortan::IFlashHandling (IController.h,
+//     IFlashHandling.h) on objects that also answer IUnknown, IDispatch and
+//     IConnectionPointContainer. Their events go out through a vortan::com::ConnectionPoint
+//     per object; join each to a static vortan::com::BroadcastGroup of its class and fire on
+//     the group, so the events reach every sink of the process (ContractIds.h).
+//  2. Define DllGetClassObject (declared below, exported by VORTAN_PLUGIN_EXPORT) so that it
+//     hands out an IClassFactory for CLSID_ControllerAccess and CLSID_FlashHandling, and
+//     CLASS_E_CLASSNOTAVAILABLE for anything else.
+//  3. Register the library's path under both CLSIDs in the class registry
+//     (vortan::com::ClassRegistry; by default ~/.config/vortan/classes.ini).
+//
+// VORTAN creates each component with CoCreateInstance(CLSCTX_ALL, IID_IUnknown), OleRun and
+// QueryInterface and calls everything on one thread. It handles events synchronously, so its
+// handlers may call the components again while a component method is still running (e.g.
+// Disconnect after the end event of the last file). No exception may leave any method.
+// Link against the platform library only (vortan::platform).
+
+#include "platform/com/BroadcastGroup.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/ConnectionPoint.h"
+#include "platform/com/IClassFactory.h"
+#include "platform/com/SysString.h"
+#include "platform/com/Variant.h"
+#include "vortan/ContractIds.h"
+#include "vortan/ContractRecords.h"
+#include "vortan/IController.h"
+#include "vortan/IFlashHandling.h"
+
+// Exported from the plug-in even when it builds with hidden visibility.
+#if defined(__GNUC__)
+#define VORTAN_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#else
+#define VORTAN_PLUGIN_EXPORT extern "C"
+#endif
+
+// The plug-in's entry point, looked up by name when the plug-in is loaded. It hands out the
+// class object (IClassFactory) of `clsid`, or answers CLASS_E_CLASSNOTAVAILABLE.
+VORTAN_PLUGIN_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object);

@@ -1,0 +1,141 @@
+#include "platform/com/IniDocument.h"
+
+#include <optional>
+
+namespace vortan::com {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// "[name]" gives the name; other lines give nothing.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[')
+        return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return Trim(line.substr(1, close - 1));
+}
+
+std::optional<IniDocument::Entry> ParseEntry(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
+        return std::nullopt;
+    const std::size_t eq = trimmed.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    std::string_view value = Trim(trimmed.substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return IniDocument::Entry{std::string(Trim(trimmed.substr(0, eq))), std::string(value)};
+}
+
+} // namespace
+
+IniDocument IniDocument::Parse(std::string_view text) {
+    IniDocument doc;
+    while (!text.empty()) {
+        const std::size_t nl = text.find('\n');
+        doc.m_lines.emplace_back(text.substr(0, nl));
+        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+    }
+    return doc;
+}
+
+std::vector<IniDocument::Entry> IniDocument::Entries(std::string_view section) const {
+    std::vector<Entry> entries;
+    bool inSection = false;
+    for (const std::string& line : m_lines) {
+        if (auto name = SectionName(line)) {
+            inSection = EqualsNoCase(*name, section);
+            continue;
+        }
+        if (inSection) {
+            if (auto entry = ParseEntry(line))
+                entries.push_back(std::move(*entry));
+        }
+    }
+    return entries;
+}
+
+std::size_t IniDocument::RemoveIf(std::string_view section,
+                                  const std::function<bool(std::string_view)>& match) {
+    std::size_t removed = 0;
+    bool inSection = false;
+    std::vector<std::string> kept;
+    kept.reserve(m_lines.size());
+    for (std::string& line : m_lines) {
+        if (auto name = SectionName(line)) {
+            inSection = EqualsNoCase(*name, section);
+        } else if (inSection) {
+            auto entry = ParseEntry(line);
+            if (entry && match(entry->key)) {
+                ++removed;
+                continue;
+            }
+        }
+        kept.push_back(std::move(line));
+    }
+    m_lines = std::move(kept);
+    return removed;
+}
+
+void IniDocument::Append(std::string_view section, std::string_view key, std::string_view value) {
+    std::string line = std::string(key) + '=' + std::string(value);
+    // Insert after the last entry of the first matching section, before any trailing blanks.
+    std::optional<std::size_t> insertAt;
+    bool inSection = false;
+    bool seen = false;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (auto name = SectionName(m_lines[i])) {
+            if (seen && inSection)
+                break;
+            inSection = EqualsNoCase(*name, section);
+            if (inSection) {
+                seen = true;
+                insertAt = i + 1;
+            }
+        } else if (inSection && !Trim(m_lines[i]).empty()) {
+            insertAt = i + 1;
+        }
+    }
+    if (insertAt) {
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), std::move(line));
+        return;
+    }
+    if (!m_lines.empty() && !Trim(m_lines.back()).empty())
+        m_lines.emplace_back();
+    m_lines.push_back('[' + std::string(section) + ']');
+    m_lines.push_back(std::move(line));
+}
+
+std::string IniDocument::Text() const {
+    std::string text;
+    for (const std::string& line : m_lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+} // namespace vortan::com

@@ -1,0 +1,137 @@
+#include "platform/com/Activation.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/ComPtr.h"
+
+#include "support/CountedObject.h"
+#include "support/FakeClassFactory.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using vortan::com::ClassRegistry;
+using vortan::com::ComPtr;
+using vortan::test::CountedObject;
+using vortan::test::FakeClassFactory;
+using vortan::test::ScopedEnv;
+using vortan::test::TempDir;
+
+namespace {
+
+constexpr CLSID kClass{0xABCDEF01, 0x1234, 0x5678, {9, 8, 7, 6, 5, 4, 3, 2}};
+
+// Every test sees its own empty class registry file.
+class Activation : public ::testing::Test {
+protected:
+    TempDir m_dir;
+    ScopedEnv m_env{"VORTAN_CLASSES", m_dir / "classes.ini"};
+};
+
+} // namespace
+
+TEST_F(Activation, UnregisteredClassIsReportedAsSuch) {
+    IUnknown* object = reinterpret_cast<IUnknown*>(0x1);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown,
+                               reinterpret_cast<void**>(&object)),
+              REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(static_cast<std::uint32_t>(REGDB_E_CLASSNOTREG), 0x80040154u);
+}
+
+TEST_F(Activation, InProcessRegistrationServesUntilRevoked) {
+    CountedObject product;
+    FakeClassFactory factory(&product);
+    DWORD cookie = 0;
+    ASSERT_EQ(
+        CoRegisterClassObject(kClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+        S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_EQ(factory.RefCount(), 1u);
+
+    for (int i = 0; i < 2; ++i) {
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+                  S_OK);
+        EXPECT_EQ(object.Get(), &product);
+    }
+    EXPECT_EQ(factory.created, 2);
+    EXPECT_EQ(product.RefCount(), 0u);
+    EXPECT_EQ(factory.RefCount(), 1u) << "activation gave back its factory reference";
+
+    // A context the registration does not serve does not find it.
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(
+        CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid()),
+        REGDB_E_CLASSNOTREG);
+
+    // The factory's own failure reaches the caller unchanged.
+    factory.createResult = E_OUTOFMEMORY;
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+              E_OUTOFMEMORY);
+    EXPECT_EQ(object.Get(), nullptr);
+
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    EXPECT_EQ(factory.RefCount(), 0u);
+    EXPECT_EQ(CoRevokeClassObject(cookie), E_INVALIDARG);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+              REGDB_E_CLASSNOTREG);
+}
+
+TEST_F(Activation, SingleUseRegistrationServesOnce) {
+    CountedObject product;
+    FakeClassFactory factory(&product);
+    DWORD cookie = 0;
+    ASSERT_EQ(
+        CoRegisterClassObject(kClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie),
+        S_OK);
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()), S_OK);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+              REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    EXPECT_EQ(factory.RefCount(), 0u);
+}
+
+TEST_F(Activation, RefusesAggregationAndBadArguments) {
+    CountedObject product;
+    FakeClassFactory factory(&product);
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(kClass, &factory, CLSCTX_ALL, REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
+    CountedObject outer;
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CoCreateInstance(kClass, &outer, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory.created, 0);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, 0, IID_IUnknown, object.OutVoid()), E_INVALIDARG);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, nullptr), E_POINTER);
+    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IDispatch, object.OutVoid()),
+              E_NOINTERFACE);
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+
+    DWORD unused = 0;
+    EXPECT_EQ(CoRegisterClassObject(kClass, nullptr, CLSCTX_ALL, REGCLS_MULTIPLEUSE, &unused),
+              E_INVALIDARG);
+    EXPECT_EQ(OleRun(&product), S_OK);
+    EXPECT_EQ(OleRun(nullptr), E_INVALIDARG);
+}
+
+TEST_F(Activation, ProgIdsResolveThroughTheRegistryFile) {
+    ClassRegistry registry(ClassRegistry::DefaultPath());
+    ASSERT_EQ(registry.RegisterProgId("ZEPH.VORTAN.Application.7", kClass), S_OK);
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID(u"zeph.vortan.application.7", &clsid), S_OK);
+    EXPECT_EQ(clsid, kClass);
+    EXPECT_EQ(CLSIDFromProgID(u"ZEPH.Other", &clsid), CO_E_CLASSSTRING);
+    EXPECT_EQ(clsid, IID_NULL);
+    EXPECT_EQ(CLSIDFromProgID(nullptr, &clsid), E_INVALIDARG);
+}
+
+TEST(OleInitialize, CountsNestedCallsPerThread) {
+    EXPECT_EQ(OleInitialize(nullptr), S_OK);
+    EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
+    OleUninitialize();
+    OleUninitialize();
+    EXPECT_EQ(OleInitialize(nullptr), S_OK);
+    OleUninitialize();
+}

@@ -1,0 +1,68 @@
+#include "platform/com/Guid.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using vortan::com::FormatGuid;
+using vortan::com::ParseGuid;
+
+TEST(Guid, ParsesBothFormsInAnyCaseAndFormatsUpperCaseWithBraces) {
+    const char* forms[] = {
+        "{5CE68222-DDD2-11D2-977D-00104B49CBE6}",
+        "5ce68222-ddd2-11d2-977d-00104b49cbe6",
+        "{5cE68222-dDD2-11d2-977D-00104b49CBe6}",
+    };
+    for (const char* text : forms) {
+        const auto guid = ParseGuid(text);
+        ASSERT_TRUE(guid.has_value()) << text;
+        EXPECT_EQ(guid->Data1, 0x5CE68222u);
+        EXPECT_EQ(guid->Data2, 0xDDD2u);
+        EXPECT_EQ(guid->Data3, 0x11D2u);
+        EXPECT_EQ(guid->Data4[0], 0x97u);
+        EXPECT_EQ(guid->Data4[7], 0xE6u);
+        EXPECT_EQ(FormatGuid(*guid), "{5CE68222-DDD2-11D2-977D-00104B49CBE6}");
+    }
+}
+
+TEST(Guid, RejectsMalformedTexts) {
+    const char* bad[] = {
+        "",
+        "{}",
+        "{5CE68222-DDD2-11D2-977D-00104B49CBE6",   // no closing brace
+        "5CE68222-DDD2-11D2-977D-00104B49CBE6}",   // no opening brace
+        "(5CE68222-DDD2-11D2-977D-00104B49CBE6)",  // wrong brackets
+        "{5CE68222-DDD2-11D2-977D-00104B49CBE}",   // one digit short
+        "{5CE68222-DDD2-11D2-977D-00104B49CBE6F}", // one digit more
+        "{5CE68222DDD2-11D2-977D-00104B49CBE6-}",  // dash misplaced
+        "{5CE6822G-DDD2-11D2-977D-00104B49CBE6}",  // not hex
+        " {5CE68222-DDD2-11D2-977D-00104B49CBE6}", // leading blank
+        "{5CE68222-DDD2-11D2-977D-00104B49CBE6} ", // trailing blank
+        "{+CE68222-DDD2-11D2-977D-00104B49CBE6}",  // sign
+        "5CE68222DDD211D2977D00104B49CBE6",        // no dashes
+    };
+    for (const char* text : bad)
+        EXPECT_FALSE(ParseGuid(text).has_value()) << '"' << text << '"';
+}
+
+TEST(Guid, WellKnownInterfacesHaveThePlatformValues) {
+    EXPECT_EQ(FormatGuid(IID_NULL), "{00000000-0000-0000-0000-000000000000}");
+    EXPECT_EQ(FormatGuid(IID_IUnknown), "{00000000-0000-0000-C000-000000000046}");
+    EXPECT_EQ(FormatGuid(IID_IClassFactory), "{00000001-0000-0000-C000-000000000046}");
+    EXPECT_EQ(FormatGuid(IID_IDispatch), "{00020400-0000-0000-C000-000000000046}");
+    EXPECT_EQ(FormatGuid(IID_IConnectionPointContainer), "{B196B284-BAB4-101A-B69C-00AA00341D07}");
+    EXPECT_EQ(FormatGuid(IID_IConnectionPoint), "{B196B286-BAB4-101A-B69C-00AA00341D07}");
+}
+
+TEST(Guid, ComparesByValueAndOrdersForMaps) {
+    const GUID a = *ParseGuid("{00000001-0000-0000-0000-000000000000}");
+    const GUID b = *ParseGuid("{00000001-0000-0000-0000-000000000001}");
+    EXPECT_EQ(a, *ParseGuid("00000001-0000-0000-0000-000000000000"));
+    EXPECT_FALSE(a == b);
+    EXPECT_NE(a < b, b < a);
+    EXPECT_FALSE(a < a);
+
+    std::map<GUID, int> byGuid{{a, 1}, {b, 2}, {IID_IDispatch, 3}};
+    EXPECT_EQ(byGuid.size(), 3u);
+    EXPECT_EQ(byGuid.at(b), 2);
+}
