@@ -9,23 +9,15 @@
 #include <utility>
 
 #include "platform/com/IniDocument.h"
+#include "platform/text/Ascii.h"
 
 namespace vortan::com {
+using vortan::text::EqualsNoCase;
+
 namespace {
 
 constexpr std::string_view kClassSection = "CLSID";
 constexpr std::string_view kProgIdSection = "ProgID";
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool FitsInLine(std::string_view text) {
     return !text.empty() && text.find_first_of("\r\n") == std::string_view::npos &&

@@ -1,8 +1,12 @@
 #include "platform/com/IniDocument.h"
 
+#include "platform/text/Ascii.h"
+
 #include <optional>
 
 namespace vortan::com {
+using vortan::text::EqualsNoCase;
+
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -12,17 +16,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && blank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // "[name]" gives the name; other lines give nothing.

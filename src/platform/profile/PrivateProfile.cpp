@@ -1,5 +1,6 @@
 #include "platform/profile/PrivateProfile.h"
 
+#include "platform/text/Ascii.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+using vortan::text::EqualsNoCase;
+
 namespace {
 
 // Profile files are read in pieces of this size, so that a huge file costs no more memory
@@ -26,16 +29,6 @@ bool IsBlank(char c) {
 
 bool IsLineEnd(char c) {
     return c == '\n' || c == '\r';
-}
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
 }
 
 // One field of a line (section name, key or value) with its leading blanks skipped. Only the
