@@ -5,6 +5,7 @@
 // and calls one of the Do... entry points; the end report of the last item ends the dialog,
 // and with it the process.
 
+#include "engine/IAutomationLink.h"
 #include "platform/WinDef.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Variant.h"
@@ -18,7 +19,6 @@ class CCtrlAccess;
 class CFlashObserverAccess;
 class CFileList;
 struct FileListEntry;
-class CVORTANDlgAutoProxy;
 
 class CVORTANDlg : public CDialog {
 public:
@@ -44,5 +44,6 @@ public:
     std::string m_strProfileFile;
     std::string m_strProfileSection;
     // The automation object driving the dialog, or null; set and cleared by that object.
-    CVORTANDlgAutoProxy* m_pAutoProxy = nullptr;
+    // While it is set, closing the window only hides it.
+    IAutomationLink* m_pAutoProxy = nullptr;
 };
