@@ -50,6 +50,8 @@ HRESULT FakeConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 
 HRESULT FakeConnectionPoint::Unadvise(DWORD cookie) {
     ++unadviseCalls;
+    if (onUnadvise)
+        onUnadvise();
     unadvisedCookies.push_back(cookie);
     const auto it = std::find_if(m_sinks.begin(), m_sinks.end(),
                                  [cookie](const Sink& s) { return s.cookie == cookie; });

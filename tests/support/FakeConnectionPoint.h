@@ -9,6 +9,7 @@
 #include "platform/com/IConnectionPointContainer.h"
 #include "platform/com/IDispatch.h"
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -43,6 +44,7 @@ public:
     int adviseCalls = 0;
     int unadviseCalls = 0;
     std::vector<DWORD> unadvisedCookies;
+    std::function<void()> onUnadvise; // runs at the start of each Unadvise
 
 private:
     struct Sink {

@@ -53,6 +53,8 @@ public: // the table-driven cases arrange the fixture through lambdas
 };
 
 TEST_F(CtrlAccessTest, InitializeSubscribesAndAnswersArriveAtTheWindow) {
+    ULONG refsAtUnadvise = 0;
+    fake.events.onUnadvise = [&] { refsAtUnadvise = fake.RefCount(); };
     {
         CCtrlAccess access;
         ASSERT_EQ(access.Initialize(window.Handle()), S_OK);
@@ -66,6 +68,8 @@ TEST_F(CtrlAccessTest, InitializeSubscribesAndAnswersArriveAtTheWindow) {
         ASSERT_EQ(window.received.size(), 1u);
         EXPECT_EQ(window.received[0].message, vortan::controller::WM_CONTROLLER_CONNECTED);
     }
+    // The component is released last: at Unadvise it, the container and the point were held.
+    EXPECT_EQ(refsAtUnadvise, 3u);
     EXPECT_EQ(fake.events.unadviseCalls, 1);
     EXPECT_EQ(fake.events.SinkCount(), 0u);
     EXPECT_EQ(fake.RefCount(), 0u); // every reference given back

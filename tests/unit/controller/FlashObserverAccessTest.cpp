@@ -40,6 +40,8 @@ public: // the table-driven cases arrange the fixture through lambdas
 };
 
 TEST_F(FlashObserverAccessTest, EventsOfTheComponentAreSentToTheWindow) {
+    ULONG refsAtUnadvise = 0;
+    fake.events.onUnadvise = [&] { refsAtUnadvise = fake.RefCount(); };
     {
         CFlashObserverAccess observer(window.Handle());
         EXPECT_TRUE(boxes.shown.empty());
@@ -61,6 +63,9 @@ TEST_F(FlashObserverAccessTest, EventsOfTheComponentAreSentToTheWindow) {
         EXPECT_EQ(fake.events.adviseCalls, 1);
         EXPECT_EQ(registration->factory.created, 1);
     }
+    // The observer releases its component before it unsubscribes: at Unadvise only the
+    // container and the connection point were still held.
+    EXPECT_EQ(refsAtUnadvise, 2u);
     EXPECT_EQ(fake.events.unadviseCalls, 1);
     EXPECT_EQ(fake.events.SinkCount(), 0u);
     EXPECT_EQ(fake.RefCount(), 0u);
