@@ -1,9 +1,9 @@
 #pragma once
 
 // The sink of the controller access component's events (_IControllerEvents). The four answers
-// to Connect become controller notifications posted to the owner's window, so they are handled
-// later by the message loop (Notifications.h) (the engine's connection wait); all other events are
-// ignored.
+// to Connect become controller notifications (Notifications.h) posted to the owner's window, so
+// they are handled later by the message loop (the engine's connection wait); all other events
+// are ignored.
 
 #include "controller/EventSink.h"
 
