@@ -1,0 +1,61 @@
+#pragma once
+
+// A connection point for fake components: counts Advise and Unadvise, can refuse Advise with a
+// chosen HRESULT, and fires events to its sinks. It counts its references on its container,
+// as a real one does, and is owned by that container (the test's fake).
+
+#include "platform/com/ComPtr.h"
+#include "platform/com/IConnectionPoint.h"
+#include "platform/com/IConnectionPointContainer.h"
+#include "platform/com/IDispatch.h"
+
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace vortan::test {
+
+class FakeConnectionPoint final : public IConnectionPoint {
+public:
+    FakeConnectionPoint(IConnectionPointContainer& container, REFIID eventIid)
+        : m_container(container), m_eventIid(eventIid) {}
+    FakeConnectionPoint(const FakeConnectionPoint&) = delete;
+    FakeConnectionPoint& operator=(const FakeConnectionPoint&) = delete;
+    ~FakeConnectionPoint() = default;
+
+    HRESULT QueryInterface(REFIID iid, void** object) override;
+    ULONG AddRef() override { return m_container.AddRef(); }
+    ULONG Release() override { return m_container.Release(); }
+
+    HRESULT GetConnectionInterface(IID* iid) override;
+    HRESULT GetConnectionPointContainer(IConnectionPointContainer** cpc) override;
+    // Keeps one reference on the sink's IDispatch; cookies count from 1.
+    HRESULT Advise(IUnknown* sink, DWORD* cookie) override;
+    HRESULT Unadvise(DWORD cookie) override;
+    HRESULT EnumConnections(IEnumConnections** connections) override;
+
+    // Invokes `dispid` on every sink with `args` in declared order (reversed into rgvarg);
+    // returns the last sink's answer (S_OK without sinks).
+    HRESULT Fire(DISPID dispid, std::span<const VARIANT> args = {});
+
+    std::size_t SinkCount() const noexcept { return m_sinks.size(); }
+
+    HRESULT adviseResult = S_OK; // a failure refuses Advise
+    int adviseCalls = 0;
+    int unadviseCalls = 0;
+    std::vector<DWORD> unadvisedCookies;
+    std::function<void()> onUnadvise; // runs at the start of each Unadvise
+
+private:
+    struct Sink {
+        DWORD cookie = 0;
+        com::ComPtr<IDispatch> dispatch;
+    };
+
+    IConnectionPointContainer& m_container;
+    IID m_eventIid;
+    std::vector<Sink> m_sinks;
+    DWORD m_nextCookie = 1;
+};
+
+} // namespace vortan::test

@@ -1,0 +1,93 @@
+#pragma once
+
+// A scriptable controller access component for tests: it records every IController call,
+// answers from its public fields, can deny IController or IConnectionPointContainer
+// (E_NOINTERFACE), can have no connection point for the controller events (a chosen
+// HRESULT) and refuse Advise (events.adviseResult). Owned by the test; Release never
+// deletes it. Register it with ClassRegistration to have CoCreateInstance hand it out.
+
+#include "platform/WinDef.h"
+#include "support/FakeConnectionPoint.h"
+#include "vortan/IController.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vortan::test {
+
+class FakeController final : public vortan::IController, public IConnectionPointContainer {
+public:
+    struct Entry {
+        std::u16string name;
+        LONG size = 0;
+    };
+
+    FakeController();
+    FakeController(const FakeController&) = delete;
+    FakeController& operator=(const FakeController&) = delete;
+    ~FakeController() = default;
+
+    HRESULT QueryInterface(REFIID iid, void** object) override;
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override { return --m_refs; }
+    HRESULT GetTypeInfoCount(UINT* count) override;
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+    HRESULT Connect(BSTR name, BSTR options) override;
+    HRESULT GetConnectionName(BSTR* name) override;
+    HRESULT Disconnect() override;
+    HRESULT GetErrorInfo(vortan::ControllerErrorInfo* info) override;
+    HRESULT UpdateInfo(LONG what, SHORT* status) override;
+    HRESULT IsConnected(VARIANT_BOOL* connected) override;
+    HRESULT HasFileDirectory(VARIANT_BOOL* readable) override;
+    HRESULT GetMemoryInfo(vortan::MemoryInfo* info) override;
+    HRESULT GetFileEntry(LONG index, vortan::FileEntryInfo* entry, SHORT* status) override;
+
+    HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override;
+    HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+    ULONG RefCount() const noexcept { return m_refs; }
+    // How many calls of `name` ("Connect", "IsConnected", ...) were recorded.
+    int CallCount(const std::string& name) const;
+
+    // Interfaces offered.
+    bool offerController = true;
+    bool offerContainer = true;
+    HRESULT findConnectionPointResult = S_OK; // a failure: no connection point
+
+    // Results of the methods (a failure is answered without touching the out-parameters).
+    HRESULT connectResult = S_OK;
+    HRESULT getConnectionNameResult = S_OK;
+    HRESULT disconnectResult = S_OK;
+    HRESULT getErrorInfoResult = S_OK;
+    HRESULT updateInfoResult = S_OK;
+    HRESULT isConnectedResult = S_OK;
+    HRESULT hasFileDirectoryResult = S_OK;
+    HRESULT getMemoryInfoResult = S_OK;
+    HRESULT getFileEntryResult = S_OK;
+
+    // Scripted answers.
+    VARIANT_BOOL connected = VARIANT_FALSE;
+    std::optional<std::u16string> connectionName; // nullopt: a null BSTR
+    VARIANT_BOOL directoryReadable = VARIANT_TRUE;
+    vortan::MemoryInfo memoryInfo;
+    vortan::ControllerErrorInfo errorInfo;
+    std::vector<Entry> entries; // GetFileEntry past the end: status -1
+
+    // What was recorded.
+    std::vector<std::string> calls; // method names in call order
+    std::u16string connectName;     // arguments of the last Connect
+    std::u16string connectOptions;
+    bool connectOptionsWasNull = false;
+    LONG updateInfoWhat = 0;
+
+    FakeConnectionPoint events;
+
+private:
+    ULONG m_refs = 0;
+};
+
+} // namespace vortan::test

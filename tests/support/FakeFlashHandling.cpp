@@ -1,0 +1,110 @@
+#include "support/FakeFlashHandling.h"
+
+#include "platform/com/SysString.h"
+#include "vortan/ContractIds.h"
+
+namespace vortan::test {
+namespace {
+
+std::u16string Text(BSTR text) {
+    return text != nullptr ? std::u16string(text, SysStringLen(text)) : std::u16string();
+}
+
+} // namespace
+
+FakeFlashHandling::FakeFlashHandling() : events(*this, vortan::DIID_IFlashHandlingEvents) {}
+
+HRESULT FakeFlashHandling::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDispatch)
+        *object = static_cast<vortan::IFlashHandling*>(this);
+    else if (iid == vortan::IID_IFlashHandling && offerFlashHandling)
+        *object = static_cast<vortan::IFlashHandling*>(this);
+    else if (iid == IID_IConnectionPointContainer && offerContainer)
+        *object = static_cast<IConnectionPointContainer*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+HRESULT FakeFlashHandling::GetTypeInfoCount(UINT* count) {
+    if (count != nullptr)
+        *count = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT FakeFlashHandling::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info != nullptr)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT FakeFlashHandling::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return E_NOTIMPL;
+}
+
+HRESULT FakeFlashHandling::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                  UINT*) {
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT FakeFlashHandling::FormatMemory(vortan::IController* controller, SHORT, VARIANT_BOOL option,
+                                        VARIANT_BOOL* result) {
+    return Record(Call{"FormatMemory", {}, {}, option, controller != nullptr}, result);
+}
+
+HRESULT FakeFlashHandling::ReadFromMemory(vortan::IController* controller, BSTR localPath,
+                                          BSTR memoryName, VARIANT_BOOL option,
+                                          VARIANT_BOOL* result) {
+    return Record(
+        Call{"ReadFromMemory", Text(localPath), Text(memoryName), option, controller != nullptr},
+        result);
+}
+
+HRESULT FakeFlashHandling::WriteToMemory(vortan::IController* controller, BSTR localPath,
+                                         BSTR memoryName, VARIANT_BOOL option,
+                                         VARIANT_BOOL* result) {
+    return Record(
+        Call{"WriteToMemory", Text(localPath), Text(memoryName), option, controller != nullptr},
+        result);
+}
+
+HRESULT FakeFlashHandling::RemoveFromMemory(vortan::IController* controller, BSTR memoryName,
+                                            VARIANT_BOOL option, VARIANT_BOOL* result) {
+    return Record(Call{"RemoveFromMemory", {}, Text(memoryName), option, controller != nullptr},
+                  result);
+}
+
+HRESULT FakeFlashHandling::Record(Call call, VARIANT_BOOL* result) {
+    calls.push_back(call);
+    if (onOperation)
+        onOperation(calls.back());
+    if (FAILED(operationResult))
+        return operationResult;
+    if (result == nullptr)
+        return E_POINTER;
+    *result = outcome;
+    return operationResult;
+}
+
+HRESULT FakeFlashHandling::EnumConnectionPoints(IEnumConnectionPoints** points) {
+    if (points != nullptr)
+        *points = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT FakeFlashHandling::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+    if (point == nullptr)
+        return E_POINTER;
+    *point = nullptr;
+    if (FAILED(findConnectionPointResult))
+        return findConnectionPointResult;
+    if (!(iid == vortan::DIID_IFlashHandlingEvents))
+        return CONNECT_E_NOCONNECTION;
+    return events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+}
+
+} // namespace vortan::test
