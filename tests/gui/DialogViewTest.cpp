@@ -220,3 +220,20 @@ TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
     EXPECT_EQ(dialog.DoModal(), 5);
     EXPECT_EQ(dialog.log, std::vector<std::string>{});
 }
+
+TEST(DialogView, AboutBoxShowsItsIconAndCloses) {
+    ViewsInstalled views;
+    ViewedDialog about(vortan::resources::IDD_ABOUTBOX);
+    about.shown = [&](HWND hwnd) {
+        DialogView* view = views.service.ViewOf(hwnd);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->windowTitle(), "Info über VORTAN");
+        EXPECT_EQ(view->size(), QSize(view->PixelsX(235), view->PixelsY(55)));
+        const auto labels = view->findChildren<QLabel*>("dlgitem_-1");
+        ASSERT_EQ(labels.size(), 2);
+        EXPECT_FALSE(labels[0]->pixmap().isNull());
+        EXPECT_EQ(labels[1]->text(), "VORTAN Version 1.0");
+        Find<QPushButton>(view, IDOK)->click();
+    };
+    EXPECT_EQ(about.DoModal(), IDOK);
+}

@@ -6,6 +6,7 @@
 #include "platform/win/CDialog.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -211,4 +213,75 @@ TEST(ScriptedUi, TranscriptRecordsTextsBoxesAndDialogs) {
             R"(,"template":133,"caption":"Dialog","controls":[{"id":1,"kind":"button","text":"Ja"},{"id":2,"kind":"button","text":"Abbrechen"},{"id":1016,"kind":"group","text":""},{"id":1010,"kind":"static","text":"Die Datei"},{"id":1011,"kind":"static","text":""},{"id":1012,"kind":"static","text":"existiert bereits im Verzeichnis"},{"id":1013,"kind":"static","text":""},{"id":7,"kind":"button","text":"Nein"},{"id":1014,"kind":"button","text":"Alle Überschreiben"},{"id":1018,"kind":"icon","text":""}],"answer":2})",
     };
     EXPECT_EQ(ReadLines(path), expected);
+}
+
+TEST(ScriptedUi, WantedWithAnswerFileOrWithoutDisplay) {
+    struct Case {
+        const char* answers;
+        const char* display;
+        const char* wayland;
+        const char* platform;
+        bool wanted;
+    };
+    const Case cases[] = {
+        {"", ":0", "", "", false},
+        {"", "", "wayland-0", "", false},
+        {"/tmp/antworten.txt", ":0", "", "", true},
+        {"", "", "", "", true},
+        {"", ":0", "", "offscreen", true},
+        {"", ":0", "", "xcb", false},
+    };
+    for (const Case& c : cases) {
+        const vortan::test::ScopedEnv answers("VORTAN_ANSWERS", c.answers);
+        const vortan::test::ScopedEnv display("DISPLAY", c.display);
+        const vortan::test::ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
+        const vortan::test::ScopedEnv platform("QT_QPA_PLATFORM", c.platform);
+        EXPECT_EQ(ScriptedUi::Wanted(), c.wanted)
+            << c.answers << "|" << c.display << "|" << c.wayland << "|" << c.platform;
+    }
+}
+
+TEST(ScriptedUi, FromEnvironmentReadsBothFiles) {
+    const vortan::test::TempDir dir;
+    const vortan::test::ScopedEnv answers("VORTAN_ANSWERS",
+                                          dir.WriteFile("antworten.txt", "messagebox retry\n"));
+    const vortan::test::ScopedEnv transcript("VORTAN_TRANSCRIPT", dir / "t.jsonl");
+    const auto ui = ScriptedUi::FromEnvironment();
+    const UiServicesScope scope(ui.get(), ui.get());
+    EXPECT_EQ(MessageBox(nullptr, "Nochmal?", "", MB_RETRYCANCEL), IDRETRY);
+    EXPECT_EQ(MessageBox(nullptr, "Nochmal?", "", MB_RETRYCANCEL), IDCANCEL);
+    EXPECT_EQ(ReadLines(dir / "t.jsonl").size(), 2u);
+}
+
+TEST(Transcript, LinesOfSeveralProcessesStayWhole) {
+    const vortan::test::TempDir dir;
+    const Transcript transcript(dir / "shared.jsonl");
+    constexpr int kProcesses = 4;
+    constexpr int kLines = 200;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string line(4000, static_cast<char>('a' + p));
+            bool ok = true;
+            for (int i = 0; i < kLines; ++i)
+                ok = transcript.Append(line) && ok;
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(status, 0);
+    }
+    const std::vector<std::string> lines = ReadLines(dir / "shared.jsonl");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kProcesses * kLines));
+    for (const std::string& line : lines) {
+        ASSERT_EQ(line.size(), 4000u);
+        EXPECT_EQ(line.find_first_not_of(line.front()), std::string::npos);
+    }
+    EXPECT_FALSE(Transcript(dir / "kein/verzeichnis.jsonl").Append("x"));
+    EXPECT_FALSE(Transcript().Append("x"));
 }
