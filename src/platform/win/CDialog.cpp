@@ -38,11 +38,13 @@ INT_PTR CDialog::DoModal() {
     if (!m_bModalEnded && ::IsWindow(m_hWnd) && (m_template.style & WS_VISIBLE) != 0)
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     // The desktop's turn: a view appears, or the script answers (by a posted click).
-    vortan::ui::IDialogService* const service = vortan::ui::GetDialogService();
-    if (service != nullptr && !m_bModalEnded && ::IsWindow(m_hWnd))
+    const bool announced = !m_bModalEnded && ::IsWindow(m_hWnd);
+    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService(); announced && service)
         service->OnModalDialogShown(m_hWnd, m_template);
     RunModalLoop();
-    if (service != nullptr && ::IsWindow(m_hWnd))
+    // Asked again: the desktop may have been replaced while the loop ran.
+    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService();
+        announced && service && ::IsWindow(m_hWnd))
         service->OnModalDialogEnded(m_hWnd, m_nModalResult);
 
     if (disableParent && ::IsWindow(m_hWndParent))
