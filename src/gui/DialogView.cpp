@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -60,7 +61,7 @@ QPixmap DialogView::IconPixmap(int iconId, int size) {
     return {};
 }
 
-DialogView::DialogView(HWND dialog) : m_hDialog(dialog) {
+DialogView::DialogView(HWND dialog, QWidget* owner) : m_hDialog(dialog), m_owner(owner) {
     const auto model = ModelOf(dialog);
     const DWORD style = model ? model->Style() : 0;
     setObjectName(QStringLiteral("dialog_%1").arg(model ? model->Id() : 0));
@@ -215,15 +216,23 @@ void DialogView::ApplyVisibility() {
         return;
     }
     const bool wasVisible = isVisible();
+    if (!wasVisible) {
+        // Opens centred over its owner and stays above it, else centred on the screen.
+        if (m_owner != nullptr && m_owner->isVisible()) {
+            winId(); // the native window must exist to name its transient parent
+            if (QWindow* window = windowHandle(); window && m_owner->window()->windowHandle())
+                window->setTransientParent(m_owner->window()->windowHandle());
+            move(m_owner->geometry().center() - rect().center());
+        } else if (const QScreen* screen = this->screen()) {
+            move(screen->availableGeometry().center() - rect().center());
+        }
+    }
     if (model->Minimized())
         showMinimized();
     else
         showNormal();
-    if (!wasVisible) {
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+    if (!wasVisible)
         FocusFirstControl();
-    }
 }
 
 void DialogView::FocusFirstControl() {

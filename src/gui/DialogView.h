@@ -4,6 +4,7 @@
 #include "platform/win/IWindowObserver.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,8 +24,9 @@ namespace vortan::gui {
 // the latest state; UpdateWindow repaints at once, for when no loop runs to do it.
 class DialogView final : public QWidget, private win::IWindowObserver {
 public:
-    // Builds the widgets from the model's dialog and attaches itself as its observer.
-    explicit DialogView(HWND dialog);
+    // Builds the widgets from the model's dialog and attaches itself as its observer. The view
+    // stays above `owner` (the view of the dialog's parent window) and opens centred over it.
+    explicit DialogView(HWND dialog, QWidget* owner = nullptr);
     ~DialogView() override;
     DialogView(const DialogView&) = delete;
     DialogView& operator=(const DialogView&) = delete;
@@ -64,6 +66,7 @@ private:
     void Forward(HWND hwnd, UINT message, WPARAM wParam);
 
     HWND m_hDialog = nullptr;
+    QPointer<QWidget> m_owner;
     std::map<HWND, QWidget*> m_controls; // children of this widget, in tab order
     int m_nAvgWidth = 0;
     int m_nHeight = 0;

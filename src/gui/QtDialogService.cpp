@@ -11,10 +11,7 @@ QtDialogService::~QtDialogService() = default;
 
 void QtDialogService::OnModalDialogShown(HWND dialog, const win::DialogTemplate&) {
     try {
-        auto view = std::make_unique<DialogView>(dialog);
-        if (DialogView* owner = ViewOf(GetParent(dialog)); owner != nullptr && view->isVisible())
-            view->move(owner->geometry().center() - view->rect().center());
-        m_views[dialog] = std::move(view);
+        m_views[dialog] = std::make_unique<DialogView>(dialog, ViewOf(GetParent(dialog)));
     } catch (...) {
         // Without a view the dialog still runs; it is just not seen.
     }

@@ -4,6 +4,7 @@
 #include "gui/QtDialogService.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
+#include "platform/win/WindowTable.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -89,9 +90,15 @@ int QtMessageBoxService::Show(const ui::MessageBoxRequest& request) {
         }
     }
 
-    const bool disableOwner = request.owner != nullptr && IsWindowEnabled(request.owner) != FALSE;
+    // A control as owner stands for its window, as on the platform.
+    HWND ownerWindow = request.owner;
+    for (auto window = win::WindowTable::Instance().Find(ownerWindow);
+         window && window->Kind() != win::WindowKind::Dialog;
+         window = win::WindowTable::Instance().Find(window->Parent()))
+        ownerWindow = window->Parent();
+    const bool disableOwner = ownerWindow != nullptr && IsWindowEnabled(ownerWindow) != FALSE;
     if (disableOwner)
-        EnableWindow(request.owner, FALSE);
+        EnableWindow(ownerWindow, FALSE);
     bool done = false;
     QObject::connect(&box, &QMessageBox::finished, &box, [&done] {
         done = true;
@@ -107,8 +114,8 @@ int QtMessageBoxService::Show(const ui::MessageBoxRequest& request) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
-    if (disableOwner && IsWindow(request.owner))
-        EnableWindow(request.owner, TRUE);
+    if (disableOwner && IsWindow(ownerWindow))
+        EnableWindow(ownerWindow, TRUE);
     if (!done)
         return 0;
     // Closed without a click (Esc, the close box): the box's escape button answers.

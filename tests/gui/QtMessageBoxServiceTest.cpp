@@ -1,5 +1,10 @@
 #include "gui/QtMessageBoxService.h"
 
+#include "gui/DialogView.h"
+#include "gui/QtDialogService.h"
+#include "platform/win/CDialog.h"
+#include "resources/Resources.h"
+
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/UiServicesScope.h"
 #include "platform/win/WinUser.h"
@@ -70,4 +75,43 @@ TEST(QtMessageBoxService, ShowsTextsAndReturnsTheButton) {
         EXPECT_TRUE(checked);
         DestroyWindow(window);
     }
+}
+
+TEST(QtMessageBoxService, BoxStandsOverTheOwnersViewWhichTakesNoInput) {
+    vortan::gui::QtDialogService views;
+    vortan::gui::QtMessageBoxService service(&views);
+    const vortan::ui::UiServicesScope scope(&service, &views);
+    class Owner final : public CDialog {
+    public:
+        Owner()
+            : CDialog(*vortan::resources::FindDialogTemplate(vortan::resources::IDD_OVERWRITE)) {}
+        std::function<void(HWND)> shown;
+
+    protected:
+        BOOL OnInitDialog() override {
+            QTimer::singleShot(0, &m_context, [this] { shown(m_hWnd); });
+            return CDialog::OnInitDialog();
+        }
+
+    private:
+        QObject m_context;
+    } owner;
+    bool checked = false;
+    owner.shown = [&](HWND hwnd) {
+        QTimer::singleShot(20, [&] {
+            QMessageBox* box = ShownBox();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->parentWidget(), views.ViewOf(hwnd));
+            EXPECT_EQ(IsWindowEnabled(hwnd), FALSE);
+            EXPECT_FALSE(views.ViewOf(hwnd)->AcceptsInput());
+            checked = true;
+            box->findChild<QAbstractButton*>("mbbutton_7")->click();
+        });
+        EXPECT_EQ(MessageBox(GetDlgItem(hwnd, 1011), "Überschreiben?", "Frage", MB_YESNO), IDNO);
+        EXPECT_EQ(IsWindowEnabled(hwnd), TRUE);
+        EXPECT_TRUE(views.ViewOf(hwnd)->AcceptsInput());
+        SendMessage(hwnd, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(owner.DoModal(), IDCANCEL);
+    EXPECT_TRUE(checked);
 }
