@@ -29,6 +29,11 @@ public:
     ScriptedUi(const ScriptedUi&) = delete;
     ScriptedUi& operator=(const ScriptedUi&) = delete;
 
+    // For the services still to come (file dialog, folder browser): their answers are kinds of
+    // the same file, their events lines of the same transcript.
+    AnswerScript& Answers() { return m_answers; }
+    const Transcript& GetTranscript() const { return m_transcript; }
+
     int Show(const MessageBoxRequest& request) override;
     void OnModalDialogShown(HWND dialog, const win::DialogTemplate& dialogTemplate) override;
     void OnModalDialogEnded(HWND dialog, INT_PTR result) override;
