@@ -47,6 +47,15 @@ inline constexpr BOOL FALSE = 0;
 struct HWND__;
 using HWND = HWND__*;
 
+// A module handle; this platform has one module, so it is always null.
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+
+// An icon handle carries the icon's resource id (system icons have ids of their own); icons
+// are shared and never destroyed.
+struct HICON__;
+using HICON = HICON__*;
+
 inline constexpr std::size_t MAX_PATH = 260;
 
 using INT_PTR = std::intptr_t;

@@ -1,5 +1,6 @@
 #include "platform/win/CDialog.h"
 
+#include "platform/ui/IDialogService.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
@@ -36,7 +37,15 @@ INT_PTR CDialog::DoModal() {
     // A template marked visible is shown after initialization, even if OnInitDialog hid it.
     if (!m_bModalEnded && ::IsWindow(m_hWnd) && (m_template.style & WS_VISIBLE) != 0)
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    // The desktop's turn: a view appears, or the script answers (by a posted click).
+    const bool announced = !m_bModalEnded && ::IsWindow(m_hWnd);
+    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService(); announced && service)
+        service->OnModalDialogShown(m_hWnd, m_template);
     RunModalLoop();
+    // Asked again: the desktop may have been replaced while the loop ran.
+    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService();
+        announced && service && ::IsWindow(m_hWnd))
+        service->OnModalDialogEnded(m_hWnd, m_nModalResult);
 
     if (disableParent && ::IsWindow(m_hWndParent))
         ::EnableWindow(m_hWndParent, TRUE);

@@ -20,6 +20,7 @@ struct DialogItem {
     int cx = 0;
     int cy = 0;
     DWORD style = 0;
+    int icon = 0; // icon controls: the icon resource shown from the start, 0 for none
 };
 
 // A dialog template as data. WS_VISIBLE in the style shows the dialog once its

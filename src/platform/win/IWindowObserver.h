@@ -18,6 +18,8 @@ public:
     virtual void OnVisibilityChanged(HWND hwnd, bool visible, bool minimized);
     virtual void OnEnabledChanged(HWND hwnd, bool enabled);
     virtual void OnProgressChanged(HWND hwnd, int lower, int upper, int position);
+    // An icon control shows another icon (resource id, 0 for none).
+    virtual void OnIconChanged(HWND hwnd, int iconId);
     // UpdateWindow: draw now rather than when the loop next gets to it.
     virtual void OnUpdate(HWND hwnd);
     // The window is gone; its handle is already invalid. The observer is detached after this.

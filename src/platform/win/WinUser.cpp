@@ -218,6 +218,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                         MAKEWPARAM(static_cast<WORD>(window->Id()), BN_CLICKED),
                         reinterpret_cast<LPARAM>(hwnd));
         return 0;
+    case STM_SETICON: {
+        if (window->Kind() != WindowKind::Icon)
+            return 0;
+        const int previous = window->IconId();
+        window->SetIconId(vortan::win::IconResourceId(reinterpret_cast<HICON>(wParam)));
+        if (window->IconId() != previous)
+            Notify(hwnd, [&](IWindowObserver& observer) {
+                observer.OnIconChanged(hwnd, window->IconId());
+            });
+        return reinterpret_cast<LRESULT>(vortan::win::IconFromResourceId(previous));
+    }
+    case STM_GETICON:
+        return window->Kind() == WindowKind::Icon
+                   ? reinterpret_cast<LRESULT>(vortan::win::IconFromResourceId(window->IconId()))
+                   : 0;
     default:
         if (window->Kind() == WindowKind::ProgressBar)
             return ProgressBarProc(*window, message, wParam, lParam);
@@ -376,4 +391,14 @@ UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount) {
         return 0;
     }
     return static_cast<UINT>(GetWindowText(control, buffer, maxCount));
+}
+
+HICON LoadIcon(HINSTANCE, LPCSTR name) {
+    // Only integer resources exist here: the "name" is the id in the low word.
+    const auto value = reinterpret_cast<std::uintptr_t>(name);
+    if (value == 0 || value > 0xFFFF) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    return vortan::win::IconFromResourceId(static_cast<int>(value));
 }

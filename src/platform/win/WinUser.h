@@ -26,6 +26,8 @@ inline constexpr UINT WM_USER = 0x0400;
 
 // Button and progress bar messages.
 inline constexpr UINT BM_CLICK = 0x00F5;
+inline constexpr UINT STM_SETICON = 0x0170;
+inline constexpr UINT STM_GETICON = 0x0171;
 inline constexpr UINT PBM_SETRANGE = WM_USER + 1;
 inline constexpr UINT PBM_SETPOS = WM_USER + 2;
 inline constexpr UINT PBM_SETRANGE32 = WM_USER + 6;
@@ -87,6 +89,15 @@ constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
     return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }
 
+// Integer resource names, as the resource calls take them.
+inline LPCSTR MAKEINTRESOURCE(WORD id) {
+    return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id));
+}
+inline constexpr WORD IDI_APPLICATION_ID = 32512;
+inline constexpr WORD IDI_WARNING_ID = 32515;
+inline const LPCSTR IDI_APPLICATION = MAKEINTRESOURCE(IDI_APPLICATION_ID);
+inline const LPCSTR IDI_WARNING = MAKEINTRESOURCE(IDI_WARNING_ID);
+
 struct MSG {
     HWND hwnd = nullptr;
     UINT message = WM_NULL;
@@ -142,3 +153,7 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
 UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
+
+// Icons by integer resource id: a null module names the system icons (IDI_WARNING), else the
+// program's own (128, 130). Named resources are not supported and give null.
+HICON LoadIcon(HINSTANCE instance, LPCSTR name);

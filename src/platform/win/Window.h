@@ -38,6 +38,10 @@ public:
     bool Enabled() const { return m_enabled; }
     void SetEnabled(bool enabled) { m_enabled = enabled; }
 
+    // The picture of an icon control: an icon resource id, 0 for none.
+    int IconId() const { return m_iconId; }
+    void SetIconId(int iconId) { m_iconId = iconId; }
+
     int RangeLower() const { return m_lower; }
     int RangeUpper() const { return m_upper; }
     int Position() const { return m_position; }
@@ -81,6 +85,7 @@ private:
     int m_lower = 0;
     int m_upper = 100;
     int m_position = 0;
+    int m_iconId = 0;
     int m_x = 0;
     int m_y = 0;
     int m_cx = 0;

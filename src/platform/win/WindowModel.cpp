@@ -33,6 +33,7 @@ HWND CreateControl(HWND parent, const DialogItem& item) {
         WindowTable::Instance().Create(parent, item.kind, item.id, item.style | WS_CHILD);
     control->SetText(item.text);
     control->SetGeometry(item.x, item.y, item.cx, item.cy);
+    control->SetIconId(item.icon);
     control->SetShowState(true, false);
     owner->AddChild(control->Handle());
     return control->Handle();
@@ -51,6 +52,14 @@ bool SetWindowObserver(HWND hwnd, IWindowObserver* observer) {
         return false;
     window->SetObserver(observer);
     return true;
+}
+
+int IconResourceId(HICON icon) {
+    return static_cast<int>(reinterpret_cast<std::uintptr_t>(icon));
+}
+
+HICON IconFromResourceId(int id) {
+    return id > 0 ? reinterpret_cast<HICON>(static_cast<std::uintptr_t>(id)) : nullptr;
 }
 
 std::string GetWindowTextString(HWND hwnd) {

@@ -24,6 +24,10 @@ HWND CreateMessageWindow(WindowHandler handler);
 // its controls. The observer must outlive the attachment or detach itself.
 bool SetWindowObserver(HWND hwnd, IWindowObserver* observer);
 
+// An icon handle and the icon resource id it stands for (0 for a null handle).
+int IconResourceId(HICON icon);
+HICON IconFromResourceId(int id);
+
 // The window's whole text; empty for an invalid handle.
 std::string GetWindowTextString(HWND hwnd);
 

@@ -1,3 +1,4 @@
+#include "platform/ui/IDialogService.h"
 #include "platform/win/CDialog.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
@@ -281,4 +282,43 @@ TEST(CDialog, QuitEndsTheRunAndReachesTheOuterLoop) {
     MSG msg;
     EXPECT_EQ(GetMessage(&msg, nullptr, 0, 0), 0);
     EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST(CDialog, TellsTheDialogServiceAroundItsLoop) {
+    struct RecordingService final : vortan::ui::IDialogService {
+        std::vector<std::string> log;
+        void OnModalDialogShown(HWND dialog, const DialogTemplate& t) override {
+            log.push_back("shown " + std::to_string(t.id) + " " +
+                          (vortan::ui::IsQuestionDialog(dialog) ? "question" : "display"));
+        }
+        void OnModalDialogEnded(HWND dialog, INT_PTR result) override {
+            log.push_back("ended " + std::to_string(result) + (IsWindow(dialog) ? "" : " gone"));
+        }
+    } service;
+    vortan::ui::IDialogService* const previous = vortan::ui::SetDialogService(&service);
+    struct Case {
+        DWORD style;
+        bool endInInit;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {WS_POPUP | WS_VISIBLE, false, {"shown 133 question", "ended 7"}},
+        {WS_POPUP | WS_VISIBLE | WS_DISABLED, false, {"shown 133 display", "ended 7"}},
+        {WS_POPUP, false, {"shown 133 display", "ended 7"}},
+        // Ended before it was ever shown: nobody is told.
+        {WS_POPUP | WS_VISIBLE, true, {}},
+    };
+    for (const Case& c : cases) {
+        DrainQueue();
+        service.log.clear();
+        ScriptedDialog dialog(QuestionTemplate(c.style));
+        dialog.onInit = [&c](ScriptedDialog& d) {
+            if (c.endInInit)
+                d.EndDialog(IDNO);
+        };
+        dialog.onAct = [](ScriptedDialog& d) { d.EndDialog(IDNO); };
+        EXPECT_EQ(dialog.DoModal(), IDNO);
+        EXPECT_EQ(service.log, c.log) << std::hex << c.style;
+    }
+    vortan::ui::SetDialogService(previous);
 }

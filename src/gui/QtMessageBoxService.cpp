@@ -1,0 +1,128 @@
+#include "gui/QtMessageBoxService.h"
+
+#include "gui/DialogView.h"
+#include "gui/QtDialogService.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowTable.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+#include <array>
+#include <utility>
+
+namespace vortan::gui {
+namespace {
+
+QMessageBox::Icon IconOf(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONASTERISK:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButtons ButtonsOf(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MB_ABORTRETRYIGNORE:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MB_YESNOCANCEL:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MB_YESNO:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MB_RETRYCANCEL:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+constexpr std::array<std::pair<QMessageBox::StandardButton, int>, 7> kIds{{
+    {QMessageBox::Ok, IDOK},
+    {QMessageBox::Cancel, IDCANCEL},
+    {QMessageBox::Abort, IDABORT},
+    {QMessageBox::Retry, IDRETRY},
+    {QMessageBox::Ignore, IDIGNORE},
+    {QMessageBox::Yes, IDYES},
+    {QMessageBox::No, IDNO},
+}};
+
+int IdOf(QMessageBox::StandardButton button) {
+    for (const auto& [standard, id] : kIds) {
+        if (standard == button)
+            return id;
+    }
+    return 0;
+}
+
+QString ToQt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+int QtMessageBoxService::Show(const ui::MessageBoxRequest& request) {
+    QWidget* owner = m_views != nullptr ? m_views->ViewOf(request.owner) : nullptr;
+    QMessageBox box(IconOf(request.type), ToQt(request.caption), ToQt(request.text),
+                    ButtonsOf(request.type), owner);
+    box.setObjectName(QStringLiteral("messagebox"));
+    box.setTextFormat(Qt::PlainText);
+    // The first button is the default one, as on the platform.
+    const QList<QAbstractButton*> buttons = box.buttons();
+    for (QAbstractButton* button : buttons) {
+        const auto standard = box.standardButton(button);
+        button->setObjectName(QStringLiteral("mbbutton_%1").arg(IdOf(standard)));
+    }
+    for (const auto& [standard, id] : kIds) {
+        if (ButtonsOf(request.type).testFlag(standard)) {
+            box.setDefaultButton(standard);
+            break;
+        }
+    }
+
+    // A control as owner stands for its window, as on the platform.
+    HWND ownerWindow = request.owner;
+    for (auto window = win::WindowTable::Instance().Find(ownerWindow);
+         window && window->Kind() != win::WindowKind::Dialog;
+         window = win::WindowTable::Instance().Find(window->Parent()))
+        ownerWindow = window->Parent();
+    const bool disableOwner = ownerWindow != nullptr && IsWindowEnabled(ownerWindow) != FALSE;
+    if (disableOwner)
+        EnableWindow(ownerWindow, FALSE);
+    bool done = false;
+    QObject::connect(&box, &QMessageBox::finished, &box, [&done] {
+        done = true;
+        PostMessage(nullptr, WM_NULL, 0, 0); // wakes the loop below
+    });
+    box.open();
+    MSG msg;
+    while (!done) {
+        if (GetMessage(&msg, nullptr, 0, 0) == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    if (disableOwner && IsWindow(ownerWindow))
+        EnableWindow(ownerWindow, TRUE);
+    if (!done)
+        return 0;
+    // Closed without a click (Esc, the close box): the box's escape button answers.
+    QAbstractButton* answer = box.clickedButton();
+    if (answer == nullptr)
+        answer = box.escapeButton();
+    return answer != nullptr ? IdOf(box.standardButton(answer)) : IDCANCEL;
+}
+
+} // namespace vortan::gui

@@ -1,0 +1,132 @@
+#include "platform/ui/AnswerScript.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+namespace vortan::ui {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Splits off the first word; `rest` keeps what follows, trimmed.
+std::string_view FirstWord(std::string_view text, std::string_view& rest) {
+    text = Trim(text);
+    const std::size_t end = text.find_first_of(" \t");
+    const std::string_view word = text.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : Trim(text.substr(end));
+    return word;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+} // namespace
+
+std::optional<int> ParseButtonId(std::string_view value) {
+    static constexpr std::array<std::pair<std::string_view, int>, 7> kNames{{
+        {"ok", 1},
+        {"cancel", 2},
+        {"abort", 3},
+        {"retry", 4},
+        {"ignore", 5},
+        {"yes", 6},
+        {"no", 7},
+    }};
+    value = Trim(value);
+    int number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error == std::errc{} && end == value.data() + value.size() && !value.empty())
+        return number > 0 && number <= 0xFFFF ? std::optional<int>(number) : std::nullopt;
+    const std::string lower = Lower(value);
+    for (const auto& [name, id] : kNames) {
+        if (lower == name)
+            return id;
+    }
+    return std::nullopt;
+}
+
+std::string AnswerScript::QueueName(std::string_view kind, std::string_view key) {
+    std::string name = Lower(kind);
+    if (!key.empty()) {
+        name += ' ';
+        name += key;
+    }
+    return name;
+}
+
+AnswerScript AnswerScript::Parse(std::string_view text) {
+    AnswerScript script;
+    std::istringstream lines{std::string(text)};
+    for (std::string line; std::getline(lines, line);) {
+        std::string_view rest;
+        const std::string_view kind = FirstWord(line, rest);
+        if (kind.empty() || kind.front() == '#')
+            continue;
+        std::string_view key;
+        if (Lower(kind) == "dialog") {
+            key = FirstWord(rest, rest);
+            // A template id is a plain number; "0133" and "133" are the same dialog.
+            int id = 0;
+            const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), id);
+            if (error != std::errc{} || end != key.data() + key.size())
+                continue;
+            script.m_queues[QueueName(kind, std::to_string(id))].emplace_back(rest);
+            continue;
+        }
+        script.m_queues[QueueName(kind, key)].emplace_back(rest);
+    }
+    return script;
+}
+
+AnswerScript AnswerScript::Load(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {};
+    std::ostringstream text;
+    text << file.rdbuf();
+    return Parse(text.str());
+}
+
+std::optional<std::string> AnswerScript::Next(std::string_view kind, std::string_view key) {
+    const auto it = m_queues.find(QueueName(kind, key));
+    if (it == m_queues.end() || it->second.empty())
+        return std::nullopt;
+    std::string value = std::move(it->second.front());
+    it->second.pop_front();
+    return value;
+}
+
+std::optional<int> AnswerScript::NextMessageBox() {
+    const auto value = Next("messagebox");
+    return value ? ParseButtonId(*value) : std::nullopt;
+}
+
+std::optional<int> AnswerScript::NextDialog(int templateId) {
+    const auto value = Next("dialog", std::to_string(templateId));
+    return value ? ParseButtonId(*value) : std::nullopt;
+}
+
+std::size_t AnswerScript::Remaining() const {
+    std::size_t count = 0;
+    for (const auto& [name, queue] : m_queues)
+        count += queue.size();
+    return count;
+}
+
+} // namespace vortan::ui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/ui/AnswerScript.h"
+#include "platform/ui/IDialogService.h"
+#include "platform/ui/IMessageBoxService.h"
+#include "platform/ui/Transcript.h"
+#include "platform/win/IWindowObserver.h"
+
+#include <map>
+#include <memory>
+
+namespace vortan::ui {
+
+// The unattended desktop: plays the user from the answer file and writes what the user would
+// have seen into the transcript. Questions without a scripted answer get the answer that
+// changes nothing: Cancel, or OK where OK is the only button (No for a yes/no box).
+class ScriptedUi final : public IMessageBoxService,
+                         public IDialogService,
+                         private win::IWindowObserver {
+public:
+    ScriptedUi(AnswerScript answers, Transcript transcript);
+    // Answers from $VORTAN_ANSWERS, transcript to $VORTAN_TRANSCRIPT (each optional).
+    static std::unique_ptr<ScriptedUi> FromEnvironment();
+    // True when this program should run unattended: an answer file is named, or there is no
+    // display to show windows on.
+    static bool Wanted();
+
+    ~ScriptedUi() override;
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    // For the services still to come (file dialog, folder browser): their answers are kinds of
+    // the same file, their events lines of the same transcript.
+    AnswerScript& Answers() { return m_answers; }
+    const Transcript& GetTranscript() const { return m_transcript; }
+
+    int Show(const MessageBoxRequest& request) override;
+    void OnModalDialogShown(HWND dialog, const win::DialogTemplate& dialogTemplate) override;
+    void OnModalDialogEnded(HWND dialog, INT_PTR result) override;
+
+private:
+    void OnTextChanged(HWND hwnd, std::string_view text) override;
+    void OnDestroyed(HWND hwnd) override;
+
+    int DialogAnswer(HWND dialog, int templateId);
+    void Forget(HWND dialog);
+
+    AnswerScript m_answers;
+    Transcript m_transcript;
+    std::map<HWND, int> m_observed;      // dialogs whose texts go into the transcript -> template
+    std::map<HWND, std::string> m_texts; // their windows' texts, so that only changes are written
+};
+
+} // namespace vortan::ui

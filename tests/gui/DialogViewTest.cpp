@@ -1,0 +1,239 @@
+#include "gui/DialogView.h"
+
+#include "gui/QtDialogService.h"
+#include "platform/ui/IDialogService.h"
+#include "platform/win/CDialog.h"
+#include "platform/win/WinUser.h"
+#include "resources/Resources.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using vortan::gui::DialogView;
+using vortan::gui::QtDialogService;
+using vortan::resources::FindDialogTemplate;
+
+namespace {
+
+// Installs the Qt dialog service for one test.
+class ViewsInstalled final {
+public:
+    ViewsInstalled() : m_previous(vortan::ui::SetDialogService(&service)) {}
+    ~ViewsInstalled() { vortan::ui::SetDialogService(m_previous); }
+    ViewsInstalled(const ViewsInstalled&) = delete;
+    ViewsInstalled& operator=(const ViewsInstalled&) = delete;
+
+    QtDialogService service;
+
+private:
+    vortan::ui::IDialogService* m_previous;
+};
+
+// Ends with Nein and Alle Überschreiben by their ids; `init` and `shown` are the test's turn,
+// `shown` running from the loop once the view is up.
+class ViewedDialog final : public CDialog {
+public:
+    explicit ViewedDialog(int templateId) : CDialog(*FindDialogTemplate(templateId)) {}
+
+    std::function<void(HWND)> init;
+    std::function<void(HWND)> shown;
+    std::vector<std::string> log;
+    using CDialog::EndDialog;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (init)
+            init(m_hWnd);
+        if (shown)
+            QTimer::singleShot(0, &m_context, [this] { shown(m_hWnd); });
+        return TRUE;
+    }
+    void OnCancel() override {
+        log.push_back("OnCancel");
+        CDialog::OnCancel();
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        const int id = LOWORD(wParam);
+        if (id == IDNO || id == 1014) {
+            EndDialog(id);
+            return TRUE;
+        }
+        return CDialog::OnCommand(wParam, lParam);
+    }
+
+private:
+    QObject m_context;
+};
+
+template <typename T>
+T* Find(QWidget* view, int id) {
+    return view->findChild<T*>(QStringLiteral("dlgitem_%1").arg(id));
+}
+
+// The widgets that Tab reaches, starting at `first`.
+std::vector<QWidget*> TabOrder(QWidget* first) {
+    std::vector<QWidget*> order{first};
+    for (QWidget* w = first->nextInFocusChain(); w != first && order.size() < 50;
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->parentWidget() == first->parentWidget())
+            order.push_back(w);
+    }
+    return order;
+}
+
+void SendKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+// Lets the Qt loop run until `done` or a generous limit; the views repaint from timers.
+bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+} // namespace
+
+TEST(DialogView, OverwriteQuestionLaysOutAndAnswers) {
+    struct Case {
+        const char* what;
+        std::function<void(DialogView*)> act;
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {"Enter on the focused button answers with the default button",
+         [](DialogView* v) { SendKey(v->focusWidget(), Qt::Key_Return); }, IDOK},
+        {"Esc cancels", [](DialogView* v) { SendKey(v, Qt::Key_Escape); }, IDCANCEL},
+        {"the close box cancels", [](DialogView* v) { v->close(); }, IDCANCEL},
+        {"Nein", [](DialogView* v) { Find<QPushButton>(v, IDNO)->click(); }, IDNO},
+        {"Alle Überschreiben", [](DialogView* v) { Find<QPushButton>(v, 1014)->click(); }, 1014},
+    };
+    for (const Case& c : cases) {
+        ViewsInstalled views;
+        ViewedDialog dialog(vortan::resources::IDD_OVERWRITE);
+        bool checked = false;
+        dialog.init = [](HWND hwnd) {
+            SendMessage(GetDlgItem(hwnd, 1018), STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_WARNING)), 0);
+            SetDlgItemText(hwnd, 1011, "daten & mehr.ini");
+        };
+        dialog.shown = [&](HWND hwnd) {
+            DialogView* view = views.service.ViewOf(hwnd);
+            ASSERT_NE(view, nullptr);
+            EXPECT_TRUE(view->isVisible());
+            EXPECT_TRUE(view->AcceptsInput());
+            EXPECT_EQ(view->windowTitle(), "Dialog");
+            EXPECT_EQ(view->size(), QSize(view->PixelsX(302), view->PixelsY(86)));
+            std::vector<QPushButton*> buttons;
+            for (const int id : {IDOK, IDNO, IDCANCEL, 1014}) {
+                buttons.push_back(Find<QPushButton>(view, id));
+                ASSERT_NE(buttons.back(), nullptr) << id;
+            }
+            EXPECT_EQ(buttons[0]->text(), "Ja");
+            EXPECT_EQ(buttons[1]->text(), "Nein");
+            EXPECT_EQ(buttons[2]->text(), "Abbrechen");
+            EXPECT_EQ(buttons[3]->text(), "Alle Überschreiben");
+            // Left to right: Ja, Nein, Abbrechen, Alle Überschreiben, at the template's places.
+            EXPECT_EQ(buttons[0]->geometry(), QRect(view->PixelsX(25), view->PixelsY(69),
+                                                    view->PixelsX(50), view->PixelsY(14)));
+            for (std::size_t i = 1; i < buttons.size(); ++i)
+                EXPECT_GT(buttons[i]->x(), buttons[i - 1]->geometry().right()) << i;
+            EXPECT_TRUE(buttons[0]->isDefault());
+            EXPECT_EQ(view->focusWidget(), buttons[0]);
+            // Tab order is template order: Ja, Abbrechen, Nein, Alle Überschreiben.
+            EXPECT_EQ(TabOrder(buttons[0]),
+                      (std::vector<QWidget*>{buttons[0], buttons[2], buttons[1], buttons[3]}));
+            EXPECT_EQ(Find<QLabel>(view, 1010)->text(), "Die Datei");
+            EXPECT_EQ(Find<QLabel>(view, 1011)->text(), "daten & mehr.ini");
+            EXPECT_EQ(Find<QLabel>(view, 1012)->text(), "existiert bereits im Verzeichnis");
+            EXPECT_FALSE(Find<QLabel>(view, 1018)->pixmap().isNull());
+            checked = true;
+            c.act(view);
+        };
+        EXPECT_EQ(dialog.DoModal(), c.result) << c.what;
+        EXPECT_TRUE(checked) << c.what;
+    }
+}
+
+TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
+    ViewsInstalled views;
+    ViewedDialog dialog(vortan::resources::IDD_VORTAN_DIALOG);
+    dialog.init = [](HWND hwnd) {
+        SendMessage(GetDlgItem(hwnd, 1000), PBM_SETRANGE32, 0, 100);
+        ShowWindow(hwnd, SW_HIDE); // the modal run shows it again
+    };
+    dialog.shown = [&](HWND hwnd) {
+        DialogView* view = views.service.ViewOf(hwnd);
+        ASSERT_NE(view, nullptr);
+        auto* status = Find<QLabel>(view, 1004);
+        auto* bar = Find<QProgressBar>(view, 1000);
+        ASSERT_NE(status, nullptr);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_FALSE(view->AcceptsInput());
+        EXPECT_EQ(view->windowTitle(), "");
+        EXPECT_EQ(status->text(), "Status");
+        EXPECT_EQ(status->geometry(),
+                  QRect(view->PixelsX(5), view->PixelsY(1), view->PixelsX(200), view->PixelsY(8)));
+
+        // A component call: no loop runs, UpdateWindow repaints at once.
+        SetWindowText(hwnd, "Schreiben 40%");
+        SetDlgItemText(hwnd, 1004, "Schreibe a.ini");
+        SendMessage(GetDlgItem(hwnd, 1000), PBM_SETPOS, 40, 0);
+        UpdateWindow(hwnd);
+        EXPECT_EQ(view->windowTitle(), "Schreiben 40%");
+        EXPECT_EQ(status->text(), "Schreibe a.ini");
+        EXPECT_EQ(bar->value(), 40);
+        EXPECT_EQ(bar->maximum(), 100);
+
+        // Without UpdateWindow the loop repaints soon, showing the last state.
+        for (int p = 41; p <= 60; ++p)
+            SendMessage(GetDlgItem(hwnd, 1000), PBM_SETPOS, static_cast<WPARAM>(p), 0);
+        SetDlgItemText(hwnd, 1004, "Schreibe b.ini");
+        EXPECT_TRUE(WaitFor([&] { return bar->value() == 60; }));
+        EXPECT_EQ(status->text(), "Schreibe b.ini");
+
+        // Disabled: Esc and the close box do not reach the dialog.
+        SendKey(view, Qt::Key_Escape);
+        view->close();
+        EXPECT_TRUE(view->isVisible());
+        ShowWindow(hwnd, SW_HIDE);
+        EXPECT_FALSE(view->isVisible());
+        dialog.EndDialog(5);
+    };
+    EXPECT_EQ(dialog.DoModal(), 5);
+    EXPECT_EQ(dialog.log, std::vector<std::string>{});
+}
+
+TEST(DialogView, AboutBoxShowsItsIconAndCloses) {
+    ViewsInstalled views;
+    ViewedDialog about(vortan::resources::IDD_ABOUTBOX);
+    about.shown = [&](HWND hwnd) {
+        DialogView* view = views.service.ViewOf(hwnd);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->windowTitle(), "Info über VORTAN");
+        EXPECT_EQ(view->size(), QSize(view->PixelsX(235), view->PixelsY(55)));
+        const auto labels = view->findChildren<QLabel*>("dlgitem_-1");
+        ASSERT_EQ(labels.size(), 2);
+        EXPECT_FALSE(labels[0]->pixmap().isNull());
+        EXPECT_EQ(labels[1]->text(), "VORTAN Version 1.0");
+        Find<QPushButton>(view, IDOK)->click();
+    };
+    EXPECT_EQ(about.DoModal(), IDOK);
+}

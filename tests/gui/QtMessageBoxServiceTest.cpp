@@ -1,0 +1,117 @@
+#include "gui/QtMessageBoxService.h"
+
+#include "gui/DialogView.h"
+#include "gui/QtDialogService.h"
+#include "platform/win/CDialog.h"
+#include "resources/Resources.h"
+
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/UiServicesScope.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+QMessageBox* ShownBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == "messagebox" && widget->isVisible())
+            return qobject_cast<QMessageBox*>(widget);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(QtMessageBoxService, ShowsTextsAndReturnsTheButton) {
+    struct Case {
+        UINT type;
+        QMessageBox::Icon icon;
+        std::function<void(QMessageBox*)> answer;
+        int result;
+    };
+    const Case cases[] = {
+        {MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::Question,
+         [](QMessageBox* box) { box->findChild<QAbstractButton*>("mbbutton_6")->click(); }, IDYES},
+        {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning,
+         [](QMessageBox* box) { box->findChild<QAbstractButton*>("mbbutton_1")->click(); }, IDOK},
+        {MB_OKCANCEL | MB_ICONHAND, QMessageBox::Critical, [](QMessageBox* box) { box->reject(); },
+         IDCANCEL},
+    };
+    vortan::gui::QtMessageBoxService service;
+    const vortan::ui::UiServicesScope scope(&service, nullptr);
+    for (const Case& c : cases) {
+        // The message loop keeps running while the box is up.
+        std::string seen;
+        const HWND window =
+            vortan::win::CreateMessageWindow([&](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+                if (message == WM_USER)
+                    seen = "posted";
+                return 0;
+            });
+        PostMessage(window, WM_USER, 0, 0);
+        bool checked = false;
+        QTimer::singleShot(20, [&] {
+            QMessageBox* box = ShownBox();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "Die Datei \"ä.ini\" fehlt.");
+            EXPECT_EQ(box->windowTitle(), "Fehler beim Lesen");
+            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(seen, "posted");
+            checked = true;
+            c.answer(box);
+        });
+        EXPECT_EQ(MessageBox(nullptr, "Die Datei \"ä.ini\" fehlt.", "Fehler beim Lesen", c.type),
+                  c.result);
+        EXPECT_TRUE(checked);
+        DestroyWindow(window);
+    }
+}
+
+TEST(QtMessageBoxService, BoxStandsOverTheOwnersViewWhichTakesNoInput) {
+    vortan::gui::QtDialogService views;
+    vortan::gui::QtMessageBoxService service(&views);
+    const vortan::ui::UiServicesScope scope(&service, &views);
+    class Owner final : public CDialog {
+    public:
+        Owner()
+            : CDialog(*vortan::resources::FindDialogTemplate(vortan::resources::IDD_OVERWRITE)) {}
+        std::function<void(HWND)> shown;
+
+    protected:
+        BOOL OnInitDialog() override {
+            QTimer::singleShot(0, &m_context, [this] { shown(m_hWnd); });
+            return CDialog::OnInitDialog();
+        }
+
+    private:
+        QObject m_context;
+    } owner;
+    bool checked = false;
+    owner.shown = [&](HWND hwnd) {
+        QTimer::singleShot(20, [&] {
+            QMessageBox* box = ShownBox();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->parentWidget(), views.ViewOf(hwnd));
+            EXPECT_EQ(IsWindowEnabled(hwnd), FALSE);
+            EXPECT_FALSE(views.ViewOf(hwnd)->AcceptsInput());
+            checked = true;
+            box->findChild<QAbstractButton*>("mbbutton_7")->click();
+        });
+        EXPECT_EQ(MessageBox(GetDlgItem(hwnd, 1011), "Überschreiben?", "Frage", MB_YESNO), IDNO);
+        EXPECT_EQ(IsWindowEnabled(hwnd), TRUE);
+        EXPECT_TRUE(views.ViewOf(hwnd)->AcceptsInput());
+        SendMessage(hwnd, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(owner.DoModal(), IDCANCEL);
+    EXPECT_TRUE(checked);
+}

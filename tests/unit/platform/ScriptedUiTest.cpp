@@ -1,0 +1,287 @@
+#include "platform/ui/ScriptedUi.h"
+
+#include "platform/ui/JsonLine.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/UiServicesScope.h"
+#include "platform/win/CDialog.h"
+#include "platform/win/WinUser.h"
+#include "resources/Resources.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using vortan::resources::FindDialogTemplate;
+using vortan::ui::AnswerScript;
+using vortan::ui::ScriptedUi;
+using vortan::ui::Transcript;
+using vortan::ui::UiServicesScope;
+
+namespace {
+
+constexpr UINT WM_ACT = WM_USER + 100;
+
+void DrainQueue() {
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// A dialog that ends itself the way the real ones do: Nein and Alle Überschreiben by their ids,
+// OK and Cancel through the framework. `onAct` runs from its loop when `act` is set.
+class TestDialog final : public CDialog {
+public:
+    TestDialog(int templateId, bool act = false)
+        : CDialog(*FindDialogTemplate(templateId)), m_bAct(act) {}
+
+    std::function<void(HWND)> onAct;
+    using CDialog::EndDialog;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (m_bAct)
+            PostMessage(m_hWnd, WM_ACT, 0, 0);
+        return TRUE;
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        const int id = LOWORD(wParam);
+        if (id == IDNO || id == 1014) {
+            EndDialog(id);
+            return TRUE;
+        }
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_ACT && onAct) {
+            onAct(m_hWnd);
+            return 0;
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    bool m_bAct;
+};
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Pid() {
+    return std::to_string(::getpid());
+}
+
+} // namespace
+
+TEST(AnswerScript, ConsumesAnswersInOrderPerKind) {
+    AnswerScript script = AnswerScript::Parse("# Antworten\n"
+                                              "dialog 133 1014\n"
+                                              "messagebox yes\n"
+                                              "\n"
+                                              "  dialog   0133  No  \r\n"
+                                              "filedialog /tmp/mit Leerzeichen.ini\n"
+                                              "dialog 100 ok\n"
+                                              "messagebox 2\n"
+                                              "dialog x 1\n"
+                                              "messagebox Vielleicht\n");
+    EXPECT_EQ(script.Remaining(), 7u);
+    EXPECT_EQ(script.NextDialog(133), 1014);
+    EXPECT_EQ(script.NextMessageBox(), IDYES);
+    EXPECT_EQ(script.NextDialog(100), IDOK);
+    EXPECT_EQ(script.NextDialog(133), IDNO);
+    EXPECT_EQ(script.NextDialog(133), std::nullopt);
+    EXPECT_EQ(script.NextMessageBox(), IDCANCEL);
+    EXPECT_EQ(script.NextMessageBox(), std::nullopt); // "Vielleicht" names no button
+    EXPECT_EQ(script.Next("filedialog"), "/tmp/mit Leerzeichen.ini");
+    EXPECT_EQ(script.Remaining(), 0u);
+}
+
+TEST(ScriptedUi, WithoutAnswerFileNothingIsChanged) {
+    ScriptedUi ui(AnswerScript::Load("/nonexistent/antworten.txt"), Transcript());
+    const UiServicesScope scope(&ui, &ui);
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_OK), IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_YESNOCANCEL), IDCANCEL);
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_YESNO), IDNO);
+
+    DrainQueue();
+    TestDialog question(vortan::resources::IDD_OVERWRITE);
+    EXPECT_EQ(question.DoModal(), IDCANCEL);
+    TestDialog about(vortan::resources::IDD_ABOUTBOX);
+    EXPECT_EQ(about.DoModal(), IDOK);
+}
+
+TEST(ScriptedUi, ScriptedAnswersEndDialogsAndBoxes) {
+    ScriptedUi ui(AnswerScript::Parse("dialog 133 1014\n"
+                                      "dialog 133 no\n"
+                                      "dialog 133 1\n"
+                                      "messagebox yes\n"
+                                      "messagebox yes\n"),
+                  Transcript());
+    const UiServicesScope scope(&ui, &ui);
+    DrainQueue();
+    const auto run = [](std::function<void(HWND)> act = {}) {
+        TestDialog dialog(vortan::resources::IDD_OVERWRITE, static_cast<bool>(act));
+        dialog.onAct = std::move(act);
+        return dialog.DoModal();
+    };
+    EXPECT_EQ(run(), 1014);
+    EXPECT_EQ(run(), IDNO);
+    // The answer is a click: a disabled button ignores it. The command posted here comes
+    // after the scripted click, so it ends the dialog only if the click was ignored.
+    EXPECT_EQ(run([](HWND dialog) {
+                  EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+                  PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+              }),
+              IDNO);
+    EXPECT_EQ(run(), IDCANCEL); // answers of 133 used up
+    // An answer the box has no button for is not given.
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_OK), IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_YESNO), IDYES);
+}
+
+TEST(JsonLine, EscapesHostileTexts) {
+    struct Case {
+        std::string text;
+        std::string json;
+    };
+    const Case cases[] = {
+        {"plain", R"("plain")"},
+        {R"(C:\Pfad "zitiert")", R"("C:\\Pfad \"zitiert\"")"},
+        {"Zeile\nEins\r\n\tTab", R"("Zeile\nEins\r\n\tTab")"},
+        {std::string("nul\0bell\aesc\x1b del\x7f", 18),
+         R"("nul\u0000bell\u0007esc\u001b del\u007f")"},
+        {"Überschreiben – €", "\"Überschreiben – €\""},
+        {"kaputt\xff\xc3", "\"kaputt\xef\xbf\xbd\xef\xbf\xbd\""},
+        {"</script>{}[]", R"("</script>{}[]")"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        vortan::ui::AppendJsonString(out, c.text);
+        EXPECT_EQ(out, c.json) << c.text;
+    }
+    EXPECT_EQ(vortan::ui::JsonLine().Add("a\"", "b").Add("n", -5).AddNull("x").Str(),
+              R"({"a\"":"b","n":-5,"x":null})");
+}
+
+TEST(ScriptedUi, TranscriptRecordsTextsBoxesAndDialogs) {
+    const vortan::test::TempDir dir;
+    const std::string path = dir / "transcript.jsonl";
+    dir.WriteFile("transcript.jsonl", "{\"event\":\"earlier\"}\n");
+    ScriptedUi ui(AnswerScript::Parse("dialog 102 1\nmessagebox no\n"), Transcript(path));
+    const UiServicesScope scope(&ui, &ui);
+    DrainQueue();
+
+    // The progress window is no question: its scripted answer stays unused, the window runs
+    // until its own code ends it.
+    TestDialog progress(vortan::resources::IDD_VORTAN_DIALOG, true);
+    progress.onAct = [&progress](HWND dialog) {
+        SetWindowText(dialog, "Lese 50%");
+        SetDlgItemText(dialog, 1004, "Datei \"a\\b.ini\"\n");
+        SetDlgItemText(dialog, 1004, "Datei \"a\\b.ini\"\n"); // no change, no line
+        progress.EndDialog(42);
+    };
+    EXPECT_EQ(progress.DoModal(), 42);
+    SetWindowText(nullptr, "nach dem Ende");
+    EXPECT_EQ(MessageBox(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDNO);
+    TestDialog question(vortan::resources::IDD_OVERWRITE);
+    EXPECT_EQ(question.DoModal(), IDCANCEL);
+
+    const std::string pid = Pid();
+    const std::vector<std::string> expected = {
+        R"({"event":"earlier"})",
+        R"({"event":"dialog","pid":)" + pid +
+            R"(,"template":102,"caption":"","controls":[{"id":1004,"kind":"static","text":"Status"},{"id":1000,"kind":"progress","text":""}],"answer":null})",
+        R"({"event":"text","pid":)" + pid + R"(,"template":102,"control":0,"text":"Lese 50%"})",
+        R"({"event":"text","pid":)" + pid +
+            R"(,"template":102,"control":1004,"text":"Datei \"a\\b.ini\"\n"})",
+        R"({"event":"messagebox","pid":)" + pid +
+            R"(,"caption":"Frage","text":"Weiter?","type":36,"answer":7})",
+        R"({"event":"dialog","pid":)" + pid +
+            R"(,"template":133,"caption":"Dialog","controls":[{"id":1,"kind":"button","text":"Ja"},{"id":2,"kind":"button","text":"Abbrechen"},{"id":1016,"kind":"group","text":""},{"id":1010,"kind":"static","text":"Die Datei"},{"id":1011,"kind":"static","text":""},{"id":1012,"kind":"static","text":"existiert bereits im Verzeichnis"},{"id":1013,"kind":"static","text":""},{"id":7,"kind":"button","text":"Nein"},{"id":1014,"kind":"button","text":"Alle Überschreiben"},{"id":1018,"kind":"icon","text":""}],"answer":2})",
+    };
+    EXPECT_EQ(ReadLines(path), expected);
+}
+
+TEST(ScriptedUi, WantedWithAnswerFileOrWithoutDisplay) {
+    struct Case {
+        const char* answers;
+        const char* display;
+        const char* wayland;
+        const char* platform;
+        bool wanted;
+    };
+    const Case cases[] = {
+        {"", ":0", "", "", false},
+        {"", "", "wayland-0", "", false},
+        {"/tmp/antworten.txt", ":0", "", "", true},
+        {"", "", "", "", true},
+        {"", ":0", "", "offscreen", true},
+        {"", ":0", "", "xcb", false},
+    };
+    for (const Case& c : cases) {
+        const vortan::test::ScopedEnv answers("VORTAN_ANSWERS", c.answers);
+        const vortan::test::ScopedEnv display("DISPLAY", c.display);
+        const vortan::test::ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
+        const vortan::test::ScopedEnv platform("QT_QPA_PLATFORM", c.platform);
+        EXPECT_EQ(ScriptedUi::Wanted(), c.wanted)
+            << c.answers << "|" << c.display << "|" << c.wayland << "|" << c.platform;
+    }
+}
+
+TEST(ScriptedUi, FromEnvironmentReadsBothFiles) {
+    const vortan::test::TempDir dir;
+    const vortan::test::ScopedEnv answers("VORTAN_ANSWERS",
+                                          dir.WriteFile("antworten.txt", "messagebox retry\n"));
+    const vortan::test::ScopedEnv transcript("VORTAN_TRANSCRIPT", dir / "t.jsonl");
+    const auto ui = ScriptedUi::FromEnvironment();
+    const UiServicesScope scope(ui.get(), ui.get());
+    EXPECT_EQ(MessageBox(nullptr, "Nochmal?", "", MB_RETRYCANCEL), IDRETRY);
+    EXPECT_EQ(MessageBox(nullptr, "Nochmal?", "", MB_RETRYCANCEL), IDCANCEL);
+    EXPECT_EQ(ReadLines(dir / "t.jsonl").size(), 2u);
+}
+
+TEST(Transcript, LinesOfSeveralProcessesStayWhole) {
+    const vortan::test::TempDir dir;
+    const Transcript transcript(dir / "shared.jsonl");
+    constexpr int kProcesses = 4;
+    constexpr int kLines = 200;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string line(4000, static_cast<char>('a' + p));
+            bool ok = true;
+            for (int i = 0; i < kLines; ++i)
+                ok = transcript.Append(line) && ok;
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(status, 0);
+    }
+    const std::vector<std::string> lines = ReadLines(dir / "shared.jsonl");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kProcesses * kLines));
+    for (const std::string& line : lines) {
+        ASSERT_EQ(line.size(), 4000u);
+        EXPECT_EQ(line.find_first_not_of(line.front()), std::string::npos);
+    }
+    EXPECT_FALSE(Transcript(dir / "kein/verzeichnis.jsonl").Append("x"));
+    EXPECT_FALSE(Transcript().Append("x"));
+}
