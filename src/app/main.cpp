@@ -1,6 +1,23 @@
+#include "app/AutomationMethods.h"
+#include "app/CommandLineInfo.h"
+#include "app/ServerRegistration.h"
+
+#ifdef VORTAN_HAVE_ENGINE
+#include "app/AutomationBus.h"
+#include "app/VORTANApp.h"
+#include "gui/UiServices.h"
+#include "platform/win/qt/QtLoopBackend.h"
+
+#include <QApplication>
+#endif
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include <cstdio>
-#include <cstring>
-#include <string_view>
+#include <filesystem>
+#include <span>
 
 namespace {
 
@@ -10,28 +27,83 @@ VORTAN moves configuration files between this PC and the parameterization memory
 (flash file store) of a controller board. Client programs drive it over the D-Bus
 session bus; each client gets a server process of its own.
 
+Started without options it writes its registration (the D-Bus service file and the
+class registry entry) and shows its window.
+
 Options:
-  --automation   start as the automation server (the session bus does this)
+  --automation   start as the automation server (the session bus does this;
+                 -Embedding, /Embedding, -Automation and /Automation do the same)
   --register     write the server's registration and exit
   --unregister   remove the server's registration and exit
   --help         show this text and exit
   --version      show the version and exit
 )";
 
+// The bus reads its service files again, so a registration takes effect at once. A bus that
+// cannot be reached is no error: registration failures are not reported.
+void ReloadBusConfiguration() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    bus.call(QDBusMessage::createMethodCall(
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ReloadConfig")),
+             QDBus::Block, 5000);
+}
+
+int Register(int argc, char** argv, bool add) {
+    QCoreApplication app(argc, argv);
+    const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
+    const HRESULT hr =
+        add ? vortan::app::WriteRegistration(program) : vortan::app::RemoveRegistration();
+    ReloadBusConfiguration();
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "vortan: could not %s the registration (0x%08X)\n",
+                     add ? "write" : "remove", static_cast<unsigned>(hr));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::printf("vortan %s\n", VORTAN_VERSION);
-            return 0;
-        }
+    using Action = vortan::app::CommandLineInfo::Action;
+    const auto info = vortan::app::CommandLineInfo::Parse(
+        std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    switch (info.action) {
+    case Action::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case Action::Version:
+        std::printf("vortan %s\n", VORTAN_VERSION);
+        return 0;
+    case Action::Error:
+        std::fprintf(stderr, "vortan: unknown option '%s'\n%s", info.strError.c_str(), kUsage);
+        return 2;
+    case Action::Register:
+        return Register(argc, argv, true);
+    case Action::Unregister:
+        return Register(argc, argv, false);
+    case Action::Run:
+        break;
     }
+
+#ifdef VORTAN_HAVE_ENGINE
+    vortan::gui::UiServices::PrepareEnvironment();
+    QApplication app(argc, argv);
+    const auto loop = vortan::win::InstallQtLoopBackend();
+    const auto desktop = vortan::gui::UiServices::Install();
+    const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
+
+    vortan::app::AutomationBus bus;
+    CVORTANApp theApp(bus, info, program);
+    theApp.InitInstance();
+    // The reply to the call that ended the server must leave before the process does.
+    bus.Flush();
+    return theApp.ExitCode() != 0 ? theApp.ExitCode() : bus.ExitCode();
+#else
     std::fputs("vortan: the automation server is not built yet; see --help\n", stderr);
     return 2;
+#endif
 }

@@ -1,0 +1,117 @@
+#include "app/AutomationBus.h"
+
+#include "app/AutomationMethods.h"
+#include "app/DBusApplicationObject.h"
+#include "app/DBusClassFactory.h"
+#include "app/VORTANApp.h"
+#include "platform/win/WinUser.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+
+namespace vortan::app {
+
+namespace {
+
+// A server nobody creates an object on within this time has lost its client.
+constexpr int kDefaultActivationTimeoutMs = 60 * 1000;
+constexpr int kConnectionCheckMs = 500;
+constexpr int kBusCallTimeoutMs = 5000;
+
+int ActivationTimeoutMs() {
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("VORTAN_ACTIVATION_TIMEOUT", &ok);
+    return ok && seconds > 0 ? seconds * 1000 : kDefaultActivationTimeoutMs;
+}
+
+QDBusMessage BusDaemonCall(const char* member) {
+    return QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QString::fromLatin1(member));
+}
+
+} // namespace
+
+AutomationBus::AutomationBus() : m_connection(QDBusConnection::sessionBus()) {}
+
+AutomationBus::~AutomationBus() {
+    m_object.reset();
+    if (m_factory)
+        m_connection.unregisterObject(QString::fromLatin1(kClassFactoryPath));
+}
+
+bool AutomationBus::Initialize() {
+    return m_connection.isConnected();
+}
+
+void AutomationBus::RegisterClassObjects(CVORTANApp& app) {
+    m_pApp = &app;
+    m_factory = std::make_unique<DBusClassFactory>(
+        [this](const QDBusMessage& message) { CreateInstance(message); });
+    // Objects first: a client the bus has queued for us may call the moment the name is ours.
+    m_connection.registerVirtualObject(QString::fromLatin1(kClassFactoryPath), m_factory.get(),
+                                       QDBusConnection::SingleNode);
+    if (!m_connection.registerService(QString::fromLatin1(kBusName))) {
+        // Someone else holds the name: this process can serve nobody.
+        Quit(1);
+        return;
+    }
+
+    m_activationTimer.setSingleShot(true);
+    QObject::connect(&m_activationTimer, &QTimer::timeout, this, [this] {
+        if (!m_bServed)
+            Quit(0);
+    });
+    m_activationTimer.start(ActivationTimeoutMs());
+
+    // No orphan outlives its session: without the bus the process ends.
+    QObject::connect(&m_connectionTimer, &QTimer::timeout, this, [this] {
+        if (!m_connection.isConnected())
+            Quit(1);
+    });
+    m_connectionTimer.start(kConnectionCheckMs);
+}
+
+void AutomationBus::RegistrationChanged() {
+    m_connection.call(BusDaemonCall("ReloadConfig"), QDBus::Block, kBusCallTimeoutMs);
+}
+
+void AutomationBus::CreateInstance(const QDBusMessage& message) {
+    if (m_bServed) {
+        m_connection.send(message.createErrorReply(
+            QString::fromLatin1(kErrorSingleUse),
+            QStringLiteral("this server serves one client only; create the object again to "
+                           "start a new server")));
+        return;
+    }
+    m_bServed = true;
+    m_activationTimer.stop();
+    m_object = std::make_unique<DBusApplicationObject>(
+        m_connection, message.service(), m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr, nullptr);
+    // Single use: the name goes before the reply, so the next client's request starts a new
+    // server instead of reaching this one.
+    m_connection.unregisterService(QString::fromLatin1(kBusName));
+    if (!m_object->Registered()) {
+        m_connection.send(
+            message.createErrorReply(QDBusError::Failed, QStringLiteral("the object could not be "
+                                                                        "registered")));
+        return;
+    }
+    m_connection.send(message.createReply(
+        QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kApplicationPath)))));
+}
+
+void AutomationBus::Quit(int exitCode) {
+    m_nExitCode = exitCode;
+    m_activationTimer.stop();
+    m_connectionTimer.stop();
+    ::PostQuitMessage(exitCode);
+}
+
+void AutomationBus::Flush() {
+    if (m_connection.isConnected())
+        m_connection.call(BusDaemonCall("GetId"), QDBus::Block, kBusCallTimeoutMs);
+}
+
+} // namespace vortan::app

@@ -1,0 +1,268 @@
+#include "app/DBusApplicationObject.h"
+
+#include "app/AutomationMethods.h"
+#include "app/DBusValues.h"
+#include "app/VORTANDlgAutoProxy.h"
+#include "engine/VORTANDlg.h"
+#include "platform/win/WinUser.h"
+
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QMetaObject>
+#include <QStringList>
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+namespace vortan::app {
+
+namespace {
+
+constexpr int IDC_STATUS = 1004;
+constexpr int IDC_PROGRESS = 1000;
+// The window changes far more often than a client can draw; a tenth of a second is enough.
+constexpr int kProgressIntervalMs = 100;
+
+QString WindowText(HWND hwnd) {
+    const int length = ::GetWindowTextLength(hwnd);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowText(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return QString::fromStdString(text);
+}
+
+std::string HexCode(HRESULT hr) {
+    std::array<char, 16> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "0x%08X", static_cast<unsigned>(hr));
+    return buffer.data();
+}
+
+} // namespace
+
+DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString owner,
+                                             CVORTANDlg* mainDialog, std::function<void()> released)
+    : m_connection(std::move(connection)), m_strOwner(std::move(owner)), m_pMainDialog(mainDialog),
+      m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_released(std::move(released)) {
+    m_ownerWatcher = std::make_unique<QDBusServiceWatcher>(
+        m_strOwner, m_connection, QDBusServiceWatcher::WatchForUnregistration);
+    QObject::connect(m_ownerWatcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
+                     [this] { Release(); });
+    m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
+                                                       QDBusConnection::SingleNode);
+    m_progressTimer.setInterval(kProgressIntervalMs);
+    QObject::connect(&m_progressTimer, &QTimer::timeout, this, [this] { EmitProgress(); });
+    m_progressTimer.start();
+}
+
+DBusApplicationObject::~DBusApplicationObject() {
+    if (m_bRegistered)
+        m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
+}
+
+bool DBusApplicationObject::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
+    if (message.interface().startsWith(QLatin1String("org.freedesktop.DBus.")))
+        return false; // introspection and peer calls are the library's
+    // Calls run on the program's one thread, inside whatever message loop runs there.
+    QMetaObject::invokeMethod(
+        this, [this, message] { Dispatch(message); }, Qt::QueuedConnection);
+    return true;
+}
+
+QString DBusApplicationObject::introspect(const QString&) const {
+    return QString::fromStdString(ApplicationInterfaceXml());
+}
+
+void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
+    if (message.service() != m_strOwner) {
+        m_connection.send(
+            message.createErrorReply(QString::fromLatin1(kErrorNotOwner),
+                                     QStringLiteral("this object belongs to another client")));
+        return;
+    }
+    if (!m_proxy) {
+        m_connection.send(message.createErrorReply(QDBusError::UnknownObject,
+                                                   QStringLiteral("the object was released")));
+        return;
+    }
+    if (!message.interface().isEmpty() &&
+        message.interface() != QLatin1String(kApplicationInterface)) {
+        m_connection.send(message.createErrorReply(
+            QDBusError::UnknownInterface, QStringLiteral("no interface ") + message.interface()));
+        return;
+    }
+
+    const QString member = message.member();
+    if (member == QLatin1String("Release") && message.signature().isEmpty()) {
+        m_connection.send(message.createReply());
+        Release();
+        return;
+    }
+    if (member == QLatin1String("GetIDsOfNames")) {
+        if (message.signature() != QLatin1String("as")) {
+            m_connection.send(message.createErrorReply(QDBusError::InvalidArgs,
+                                                       QStringLiteral("GetIDsOfNames takes (as)")));
+            return;
+        }
+        QList<int> dispids;
+        for (const QString& name : message.arguments().value(0).toStringList()) {
+            const MethodInfo* method = FindMethod(name.toStdString());
+            if (method == nullptr) {
+                ReplyError(message, DISP_E_UNKNOWNNAME,
+                           "no method named \"" + name.toStdString() + "\"");
+                return;
+            }
+            dispids.push_back(method->dispid);
+        }
+        m_connection.send(message.createReply(QVariant::fromValue(dispids)));
+        return;
+    }
+    if (member == QLatin1String("Invoke")) {
+        if (message.signature() != QLatin1String("iav")) {
+            m_connection.send(message.createErrorReply(
+                QDBusError::InvalidArgs,
+                QStringLiteral("Invoke takes (iav), not (%1)").arg(message.signature())));
+            return;
+        }
+        CallMethod(message, message.arguments().value(0).toInt(), true);
+        return;
+    }
+    const MethodInfo* method = nullptr;
+    for (const MethodInfo& candidate : Methods()) {
+        if (member ==
+            QLatin1String(candidate.name.data(), static_cast<qsizetype>(candidate.name.size())))
+            method = &candidate;
+    }
+    if (method == nullptr) {
+        m_connection.send(message.createErrorReply(QDBusError::UnknownMethod,
+                                                   QStringLiteral("no method ") + member));
+        return;
+    }
+    const QString expected = QString::fromStdString(InputSignature(*method));
+    if (message.signature() != expected) {
+        m_connection.send(message.createErrorReply(
+            QDBusError::InvalidArgs,
+            QStringLiteral("%1 takes (%2), not (%3)").arg(member, expected, message.signature())));
+        return;
+    }
+    CallMethod(message, method->dispid, false);
+}
+
+void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, bool late) {
+    const MethodInfo* method = FindMethod(static_cast<DISPID>(dispid));
+    if (method == nullptr) {
+        ReplyError(message, DISP_E_MEMBERNOTFOUND,
+                   "no method with DISPID " + std::to_string(dispid));
+        return;
+    }
+
+    QList<QVariant> values;
+    if (late) {
+        if (!dbus::UnpackVariantArray(message.arguments().value(1), values)) {
+            ReplyError(message, DISP_E_TYPEMISMATCH, "the arguments are no array of variants");
+            return;
+        }
+    } else {
+        values = message.arguments();
+    }
+    std::vector<com::UniqueVariant> owned(static_cast<std::size_t>(values.size()));
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        std::string error;
+        const HRESULT hr = dbus::ToVariant(values[i], owned[static_cast<std::size_t>(i)], error);
+        if (FAILED(hr)) {
+            ReplyError(message, hr,
+                       "argument " + std::to_string(i + 1) + " of " + std::string(method->name) +
+                           ": " + error);
+            return;
+        }
+    }
+    std::vector<VARIANT> args;
+    args.reserve(owned.size());
+    for (const com::UniqueVariant& value : owned)
+        args.push_back(value.Get()); // shallow: `owned` keeps the content
+
+    ArgumentFrame frame;
+    std::string error;
+    UINT argError = 0;
+    const HRESULT hrLoad = frame.Load(*method, args, late, error, argError);
+    if (FAILED(hrLoad)) {
+        ReplyError(message, hrLoad, error);
+        return;
+    }
+
+    // The method may run nested loops (a question, the wait for the controller) that bring
+    // further calls, a Release or the client's departure; the proxy stays until it returns.
+    ++m_nCallDepth;
+    const LONG code = m_proxy->Invoke(*method, frame);
+    --m_nCallDepth;
+
+    QList<QVariant> outputs;
+    for (const com::UniqueVariant& value : frame.Outputs())
+        outputs.push_back(dbus::FromVariant(value.Get()));
+    QList<QVariant> reply{QVariant::fromValue<int>(code)};
+    if (late)
+        reply.push_back(QVariant::fromValue(outputs));
+    else
+        reply.append(outputs);
+    m_connection.send(message.createReply(reply));
+
+    if (m_bReleasePending && m_nCallDepth == 0)
+        Release();
+}
+
+void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
+                                       const std::string& text) {
+    m_connection.send(message.createErrorReply(
+        QString::fromLatin1(DispatchErrorName(hr).data(),
+                            static_cast<qsizetype>(DispatchErrorName(hr).size())),
+        QString::fromStdString(HexCode(hr) + ": " + text)));
+}
+
+void DBusApplicationObject::Release() {
+    if (!m_proxy)
+        return;
+    if (m_nCallDepth > 0) {
+        m_bReleasePending = true;
+        return;
+    }
+    m_bReleasePending = false;
+    m_progressTimer.stop();
+    if (m_bRegistered) {
+        m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
+        m_bRegistered = false;
+    }
+    // Release may run inside the watcher's own signal: let it go from the loop.
+    m_ownerWatcher->disconnect(this);
+    m_ownerWatcher.release()->deleteLater();
+    m_proxy.reset(); // detaches from the dialog and unlocks the application
+    if (m_released)
+        m_released();
+}
+
+void DBusApplicationObject::EmitProgress() {
+    if (m_pMainDialog == nullptr || m_proxy == nullptr || m_proxy->m_pDialog == nullptr)
+        return;
+    const HWND hwnd = m_pMainDialog->GetSafeHwnd();
+    if (!::IsWindow(hwnd))
+        return;
+    const QString caption = WindowText(hwnd);
+    const QString status = WindowText(::GetDlgItem(hwnd, IDC_STATUS));
+    const HWND bar = ::GetDlgItem(hwnd, IDC_PROGRESS);
+    const auto lower = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, TRUE, 0));
+    const auto upper = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, FALSE, 0));
+    const auto position = static_cast<long long>(::SendMessage(bar, PBM_GETPOS, 0, 0));
+    const int percent =
+        upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
+    if (caption == m_strLastCaption && status == m_strLastStatus && percent == m_nLastPercent)
+        return;
+    m_strLastCaption = caption;
+    m_strLastStatus = status;
+    m_nLastPercent = percent;
+    QDBusMessage signal = QDBusMessage::createTargetedSignal(
+        m_strOwner, QString::fromLatin1(kApplicationPath),
+        QString::fromLatin1(kApplicationInterface), QStringLiteral("Progress"));
+    signal << caption << status << percent;
+    m_connection.send(signal);
+}
+
+} // namespace vortan::app

@@ -1,0 +1,304 @@
+#include "app/VORTANDlgAutoProxy.h"
+
+#include "app/AppLock.h"
+#include "app/AutomationMethods.h"
+#include "app/OverWriteDlg.h"
+#include "app/ProfileText.h"
+#include "engine/FileList.h"
+#include "engine/VORTANDlg.h"
+#include "platform/com/UniqueBstr.h"
+#include "platform/text/SafeFormat.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/win/WinUser.h"
+
+#include <string>
+
+namespace {
+
+constexpr int kTextShortName = -5053;
+constexpr int kTextCaption = -5009;
+
+LONG ToEngineOption(VARIANT_BOOL option) {
+    return option != VARIANT_FALSE ? 0xFFFF : 0;
+}
+
+} // namespace
+
+// Marks the object busy for one transfer, format or dialog; a call that finds it busy is let
+// in by a nested loop and is refused before it changes anything.
+class CVORTANDlgAutoProxy::BusyScope final {
+public:
+    explicit BusyScope(CVORTANDlgAutoProxy& proxy) : m_proxy(proxy) { m_proxy.m_bBusy = true; }
+    ~BusyScope() { m_proxy.m_bBusy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    CVORTANDlgAutoProxy& m_proxy;
+};
+
+CVORTANDlgAutoProxy::CVORTANDlgAutoProxy(CVORTANDlg* pDialog) : m_pDialog(pDialog) {
+    AfxOleLockApp();
+    if (m_pDialog != nullptr)
+        m_pDialog->m_pAutoProxy = this;
+}
+
+CVORTANDlgAutoProxy::~CVORTANDlgAutoProxy() {
+    if (m_pDialog != nullptr)
+        m_pDialog->m_pAutoProxy = nullptr;
+    AfxOleUnlockApp();
+}
+
+void CVORTANDlgAutoProxy::DetachDialog() {
+    m_pDialog = nullptr;
+}
+
+LONG CVORTANDlgAutoProxy::ReadFile(const char* controllerName, const char* profileFile,
+                                   const char* profileSection, const char* localDirectory,
+                                   const char* fileList, SHORT* pResult) {
+    return ReadFile2(controllerName, profileFile, profileSection, localDirectory, fileList,
+                     VARIANT_FALSE, pResult);
+}
+
+LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* profileFile,
+                                    const char* profileSection, const char* localDirectory,
+                                    const char* fileList, VARIANT_BOOL /*option*/, SHORT* pResult) {
+    if (m_pDialog == nullptr)
+        return E_FAIL;
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    *pResult = 0;
+    CFileList list;
+    list.AddFileList(fileList);
+    list.SetTargetDirectory(localDirectory);
+
+    const HWND hWndMain = m_pDialog->GetSafeHwnd();
+    const auto restoreMain = [hWndMain] {
+        ::UpdateWindow(hWndMain);
+        ::ShowWindow(hWndMain, SW_RESTORE);
+    };
+
+    INT_PTR lastAnswer = 0;
+    const int count = list.GetCount();
+    for (int i = 0; i < count; ++i) {
+        std::string strTarget;
+        FileListEntry* pEntry = nullptr;
+        if (!list.TargetExists(i, strTarget, &pEntry))
+            continue;
+
+        INT_PTR answer = IDCANCEL;
+        {
+            COverWriteDlg question(hWndMain, profileFile, pEntry->m_strName.c_str(),
+                                   localDirectory);
+            answer = question.DoModal();
+        }
+        restoreMain();
+        lastAnswer = answer;
+        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL || answer == IDCANCEL)
+            break;
+        if (answer != IDNO)
+            continue;
+
+        // "Nein": the user picks another local file for this entry in a save-style file
+        // selection. That selection comes with the selection dialogs; until then it answers
+        // as cancelled, so the read stops without touching a file.
+        const INT_PTR selection = IDCANCEL;
+        restoreMain();
+        lastAnswer = selection;
+        if (selection == IDCANCEL)
+            break;
+    }
+    restoreMain();
+
+    if (lastAnswer == IDCANCEL) {
+        *pResult = 2;
+        return S_OK;
+    }
+    m_pDialog->m_strProfileFile = profileFile;
+    m_pDialog->m_strProfileSection = profileSection;
+    // A read always runs with the option off.
+    return m_pDialog->DoReadFiles(controllerName, &list, 0, pResult);
+}
+
+LONG CVORTANDlgAutoProxy::WriteFile(const char* controllerName, const char* profileFile,
+                                    const char* profileSection, const char* /*unused*/,
+                                    const char* fileList, SHORT* pResult) {
+    return WriteFile2(controllerName, profileFile, profileSection, fileList, VARIANT_FALSE,
+                      pResult);
+}
+
+LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* profileFile,
+                                     const char* profileSection, const char* fileList,
+                                     VARIANT_BOOL option, SHORT* pResult) {
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    *pResult = 0;
+    CFileList list;
+    list.AddFileList(fileList);
+
+    std::string strName;
+    std::string strMessage;
+    if (!list.CheckShortNames(strName) &&
+        vortan::app::LookupProfileText(profileFile, profileSection, kTextShortName, strMessage)) {
+        // The text comes from the client's file: the name goes in at its one %s, nothing
+        // else in it is a conversion.
+        const std::string strText =
+            vortan::text::FormatOne(strMessage, 's', strName, vortan::text::kMaxTextBytes);
+        std::string strCaption;
+        vortan::app::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
+        const HWND hWndOwner = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+        ::MessageBox(hWndOwner, strText.c_str(), strCaption.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        // Nothing was written, so the flag says the write did not succeed.
+        *pResult = 0;
+        if (m_pDialog != nullptr)
+            m_pDialog->CloseServer();
+        return S_OK;
+    }
+
+    if (m_pDialog == nullptr)
+        return E_FAIL;
+    m_pDialog->m_strProfileFile = profileFile;
+    m_pDialog->m_strProfileSection = profileSection;
+    return m_pDialog->DoWriteFiles(controllerName, &list, ToEngineOption(option), pResult);
+}
+
+LONG CVORTANDlgAutoProxy::RemoveFiles(const char* controllerName, const char* profileFile,
+                                      const char* profileSection, const char* fileList,
+                                      SHORT* pResult) {
+    return RemoveFiles2(controllerName, profileFile, profileSection, fileList, VARIANT_FALSE,
+                        pResult);
+}
+
+LONG CVORTANDlgAutoProxy::RemoveFiles2(const char* controllerName, const char* profileFile,
+                                       const char* profileSection, const char* fileList,
+                                       VARIANT_BOOL option, SHORT* pResult) {
+    if (m_pDialog == nullptr)
+        return E_FAIL;
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    CFileList list;
+    list.AddFileList(fileList);
+    m_pDialog->m_strProfileFile = profileFile;
+    m_pDialog->m_strProfileSection = profileSection;
+    return m_pDialog->DoRemoveFiles(controllerName, &list, ToEngineOption(option), pResult);
+}
+
+LONG CVORTANDlgAutoProxy::Format(SHORT* pSelector, const char* controllerName,
+                                 const char* profileFile, const char* profileSection,
+                                 SHORT* pResult) {
+    return Format2(pSelector, controllerName, profileFile, profileSection, VARIANT_FALSE, pResult);
+}
+
+LONG CVORTANDlgAutoProxy::Format2(SHORT* pSelector, const char* controllerName,
+                                  const char* profileFile, const char* profileSection,
+                                  VARIANT_BOOL option, SHORT* pResult) {
+    if (m_pDialog == nullptr)
+        return E_FAIL;
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    m_pDialog->m_strProfileFile = profileFile;
+    m_pDialog->m_strProfileSection = profileSection;
+    vortan::com::UniqueBstr name = vortan::com::UniqueBstr::FromUtf8(controllerName);
+    VARIANT varName;
+    varName.vt = VT_BSTR;
+    varName.bstrVal = name.Get();
+    // The BSTR stays with `name`; the variant only lends it to the engine.
+    return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
+}
+
+LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* /*profileFile*/,
+                                               const char* /*profileSection*/,
+                                               const char* /*initialDirectory*/,
+                                               LONG /*openFileFlags*/, LONG /*controlFlags*/,
+                                               BSTR* pChosenFiles, SHORT* pDialogResult) {
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+    ::ShowWindow(hWndMain, SW_HIDE);
+    // The file selection comes with the selection dialogs; until then it cannot be shown.
+    const INT_PTR result = -1;
+    const std::string strChosen;
+    vortan::com::UniqueBstr chosen = vortan::com::UniqueBstr::FromUtf8(strChosen);
+    *pChosenFiles = chosen.Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_RESTORE);
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* /*profileFile*/,
+                                                    const char* /*profileSection*/,
+                                                    const char* /*text*/, BSTR* pChosenDirectory,
+                                                    SHORT* pDialogResult) {
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+    ::ShowWindow(hWndMain, SW_HIDE);
+    // The directory selection comes with the selection dialogs; until then it cannot be shown.
+    const INT_PTR result = -1;
+    const std::string strChosen;
+    vortan::com::UniqueBstr chosen = vortan::com::UniqueBstr::FromUtf8(strChosen);
+    *pChosenDirectory = chosen.Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_SHOWNORMAL);
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::GetLastErrorCode(LONG* pCode, SHORT* pValue1, SHORT* pValue2,
+                                           SHORT* pValue3) {
+    if (m_pDialog != nullptr)
+        m_pDialog->GetLastErrorInfo(pCode, pValue1, pValue2, pValue3);
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::CloseServer() {
+    if (m_pDialog != nullptr)
+        m_pDialog->CloseServer();
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::Invoke(const vortan::app::MethodInfo& method,
+                                 vortan::app::ArgumentFrame& f) {
+    switch (method.dispid) {
+    case 1:
+        return ReadFile(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Text(4), f.ShortOut(5));
+    case 2:
+        return WriteFile(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Text(4), f.ShortOut(5));
+    case 3:
+        return Format(f.ShortOut(0), f.Text(1), f.Text(2), f.Text(3), f.ShortOut(4));
+    case 4:
+        return ShowFileSelectDialog(f.Text(0), f.Text(1), f.Text(2), f.Long(3), f.Long(4),
+                                    f.BstrOut(5), f.ShortOut(6));
+    case 5:
+        return ShowDirectorySelectDialog(f.Text(0), f.Text(1), f.Text(2), f.BstrOut(3),
+                                         f.ShortOut(4));
+    case 6:
+        return GetLastErrorCode(f.LongOut(0), f.ShortOut(1), f.ShortOut(2), f.ShortOut(3));
+    case 7:
+        return CloseServer();
+    case 8:
+        return RemoveFiles(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.ShortOut(4));
+    case 9:
+        return Format2(f.ShortOut(0), f.Text(1), f.Text(2), f.Text(3), f.Bool(4), f.ShortOut(5));
+    case 10:
+        return WriteFile2(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Bool(4), f.ShortOut(5));
+    case 11:
+        return ReadFile2(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Text(4), f.Bool(5),
+                         f.ShortOut(6));
+    case 12:
+        return RemoveFiles2(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Bool(4), f.ShortOut(5));
+    default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+}

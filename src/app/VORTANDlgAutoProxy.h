@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/IAutomationLink.h"
+#include "platform/WinDef.h"
+
+class CVORTANDlg;
+
+namespace vortan::app {
+class ArgumentFrame;
+struct MethodInfo;
+} // namespace vortan::app
+
+// The automation object clients create: forwards each call to the main dialog after turning
+// the client's texts into a file list and, for a read, asking about files it would overwrite.
+// Created by the class factory for one client; attaches itself to the main dialog and locks
+// the application while it lives.
+class CVORTANDlgAutoProxy final : public IAutomationLink {
+public:
+    explicit CVORTANDlgAutoProxy(CVORTANDlg* pDialog);
+    ~CVORTANDlgAutoProxy();
+    CVORTANDlgAutoProxy(const CVORTANDlgAutoProxy&) = delete;
+    CVORTANDlgAutoProxy& operator=(const CVORTANDlgAutoProxy&) = delete;
+
+    void DetachDialog() override;
+
+    // DISPID 1 to 12. Every method returns its 32-bit return code.
+    LONG ReadFile(const char* controllerName, const char* profileFile, const char* profileSection,
+                  const char* localDirectory, const char* fileList, SHORT* pResult);
+    LONG WriteFile(const char* controllerName, const char* profileFile, const char* profileSection,
+                   const char* unused, const char* fileList, SHORT* pResult);
+    LONG Format(SHORT* pSelector, const char* controllerName, const char* profileFile,
+                const char* profileSection, SHORT* pResult);
+    LONG ShowFileSelectDialog(const char* profileFile, const char* profileSection,
+                              const char* initialDirectory, LONG openFileFlags, LONG controlFlags,
+                              BSTR* pChosenFiles, SHORT* pDialogResult);
+    LONG ShowDirectorySelectDialog(const char* profileFile, const char* profileSection,
+                                   const char* text, BSTR* pChosenDirectory, SHORT* pDialogResult);
+    LONG GetLastErrorCode(LONG* pCode, SHORT* pValue1, SHORT* pValue2, SHORT* pValue3);
+    LONG CloseServer();
+    LONG RemoveFiles(const char* controllerName, const char* profileFile,
+                     const char* profileSection, const char* fileList, SHORT* pResult);
+    LONG Format2(SHORT* pSelector, const char* controllerName, const char* profileFile,
+                 const char* profileSection, VARIANT_BOOL option, SHORT* pResult);
+    LONG WriteFile2(const char* controllerName, const char* profileFile, const char* profileSection,
+                    const char* fileList, VARIANT_BOOL option, SHORT* pResult);
+    LONG ReadFile2(const char* controllerName, const char* profileFile, const char* profileSection,
+                   const char* localDirectory, const char* fileList, VARIANT_BOOL option,
+                   SHORT* pResult);
+    LONG RemoveFiles2(const char* controllerName, const char* profileFile,
+                      const char* profileSection, const char* fileList, VARIANT_BOOL option,
+                      SHORT* pResult);
+
+    // The dispatch: calls the method with the frame's typed arguments.
+    LONG Invoke(const vortan::app::MethodInfo& method, vortan::app::ArgumentFrame& frame);
+
+    // A transfer, format or dialog of this object is running (inside a nested loop).
+    bool Busy() const { return m_bBusy; }
+
+    CVORTANDlg* m_pDialog = nullptr;
+
+private:
+    class BusyScope;
+
+    bool m_bBusy = false;
+};
