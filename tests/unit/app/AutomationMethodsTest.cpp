@@ -1,0 +1,215 @@
+#include "app/AutomationMethods.h"
+
+#include "platform/com/UniqueBstr.h"
+#include "platform/com/UniqueVariant.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using vortan::app::ArgumentFrame;
+using vortan::app::FindMethod;
+using vortan::app::MethodInfo;
+using vortan::com::UniqueBstr;
+using vortan::com::UniqueVariant;
+
+namespace {
+
+std::vector<VARIANT> Shallow(const std::vector<UniqueVariant>& values) {
+    std::vector<VARIANT> args;
+    for (const UniqueVariant& value : values)
+        args.push_back(value.Get());
+    return args;
+}
+
+} // namespace
+
+TEST(AutomationMethods, DispatchMapHasTheTwelveMethodsWithTheirBusSignatures) {
+    struct Row {
+        DISPID dispid;
+        const char* name;
+        const char* in;
+        const char* out;
+    };
+    const Row rows[] = {
+        {1, "ReadFile", "sssss", "in"},
+        {2, "WriteFile", "sssss", "in"},
+        {3, "Format", "nsss", "inn"},
+        {4, "ShowFileSelectDialog", "sssii", "isn"},
+        {5, "ShowDirectorySelectDialog", "sss", "isn"},
+        {6, "GetLastErrorCode", "", "iinnn"},
+        {7, "CloseServer", "", "i"},
+        {8, "RemoveFiles", "ssss", "in"},
+        {9, "Format2", "nsssb", "inn"},
+        {10, "WriteFile2", "ssssb", "in"},
+        {11, "ReadFile2", "sssssb", "in"},
+        {12, "RemoveFiles2", "ssssb", "in"},
+    };
+    ASSERT_EQ(vortan::app::Methods().size(), std::size(rows));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const MethodInfo* method = FindMethod(row.dispid);
+        ASSERT_NE(method, nullptr);
+        EXPECT_EQ(method->name, row.name);
+        EXPECT_EQ(vortan::app::InputSignature(*method), row.in);
+        EXPECT_EQ(vortan::app::OutputSignature(*method), row.out);
+    }
+    EXPECT_EQ(FindMethod(0), nullptr);
+    EXPECT_EQ(FindMethod(13), nullptr);
+}
+
+TEST(AutomationMethods, NamesMatchWithoutRegardToCase) {
+    ASSERT_NE(FindMethod("writefile2"), nullptr);
+    EXPECT_EQ(FindMethod("writefile2")->dispid, 10);
+    EXPECT_EQ(FindMethod("WRITEFILE")->dispid, 2);
+    EXPECT_EQ(FindMethod("WriteFile3"), nullptr);
+    EXPECT_EQ(FindMethod(""), nullptr);
+}
+
+TEST(ArgumentFrame, CoercesArgumentsAsTheDispatchDoes) {
+    // Format2: selector (in/out I2), three texts, option, result (out I2), late-bound.
+    const MethodInfo& format2 = *FindMethod(9);
+    std::vector<UniqueVariant> values;
+    values.push_back(UniqueVariant::FromUtf8(" 7 ")); // text to I2
+    values.push_back(UniqueVariant::FromI4(12));      // number to BSTR
+    values.push_back(UniqueVariant::FromUtf8("p.ini"));
+    values.push_back(UniqueVariant::FromUtf8("S"));
+    values.push_back(UniqueVariant::FromI4(1)); // number to BOOL
+    values.push_back(UniqueVariant::FromI2(5)); // initial value of the result
+    const std::vector<VARIANT> args = Shallow(values);
+
+    ArgumentFrame frame;
+    std::string error;
+    UINT argError = 99;
+    ASSERT_EQ(frame.Load(format2, args, true, error, argError), S_OK) << error;
+    EXPECT_EQ(*frame.ShortOut(0), 7);
+    EXPECT_STREQ(frame.Text(1), "12");
+    EXPECT_STREQ(frame.Text(2), "p.ini");
+    EXPECT_NE(frame.Bool(4), VARIANT_FALSE);
+    EXPECT_EQ(*frame.ShortOut(5), 5);
+
+    *frame.ShortOut(0) = 1;
+    *frame.ShortOut(5) = 2;
+    const std::vector<UniqueVariant> outs = frame.Outputs();
+    ASSERT_EQ(outs.size(), 2u);
+    EXPECT_EQ(outs[0].Type(), VT_I2);
+    EXPECT_EQ(outs[0].Get().iVal, 1);
+    EXPECT_EQ(outs[1].Get().iVal, 2);
+}
+
+TEST(ArgumentFrame, NamedCallsGiveOnlyInputsAndOutputsStartEmpty) {
+    const MethodInfo& dirSelect = *FindMethod("ShowDirectorySelectDialog");
+    std::vector<UniqueVariant> values;
+    values.push_back(UniqueVariant::FromUtf8("p.ini"));
+    values.push_back(UniqueVariant::FromUtf8("S"));
+    values.push_back(UniqueVariant::FromUtf8("Verzeichnis"));
+    const std::vector<VARIANT> args = Shallow(values);
+
+    ArgumentFrame frame;
+    std::string error;
+    UINT argError = 0;
+    ASSERT_EQ(frame.Load(dirSelect, args, false, error, argError), S_OK) << error;
+    *frame.BstrOut(3) = UniqueBstr::FromUtf8("/home/ä").Release();
+    *frame.ShortOut(4) = 1;
+    const std::vector<UniqueVariant> outs = frame.Outputs();
+    ASSERT_EQ(outs.size(), 2u);
+    EXPECT_EQ(outs[0].Type(), VT_BSTR);
+    EXPECT_EQ(UniqueBstr::Copy(outs[0].Get().bstrVal).ToUtf8(), "/home/ä");
+    EXPECT_EQ(outs[1].Get().iVal, 1);
+}
+
+TEST(ArgumentFrame, RefusesWrongCountsAndTypesSayingWhich) {
+    struct Case {
+        const char* method;
+        bool late;
+        std::vector<UniqueVariant> (*args)();
+        HRESULT hr;
+        const char* error;
+        UINT argError;
+    };
+    const Case cases[] = {
+        {"ReadFile", false,
+         [] {
+             std::vector<UniqueVariant> v;
+             v.push_back(UniqueVariant::FromUtf8("a"));
+             return v;
+         },
+         DISP_E_BADPARAMCOUNT, "ReadFile takes 5 arguments, 1 given", 0},
+        {"ReadFile", true,
+         [] {
+             std::vector<UniqueVariant> v;
+             for (int i = 0; i < 5; ++i)
+                 v.push_back(UniqueVariant::FromUtf8("a"));
+             return v;
+         },
+         DISP_E_BADPARAMCOUNT, "ReadFile takes 6 arguments, 5 given", 0},
+        {"Format", true,
+         [] {
+             std::vector<UniqueVariant> v;
+             v.push_back(UniqueVariant::FromUtf8("eins"));
+             for (int i = 0; i < 4; ++i)
+                 v.push_back(UniqueVariant::FromUtf8("a"));
+             return v;
+         },
+         DISP_E_TYPEMISMATCH, "argument 1 (selector) of Format: cannot convert VT_BSTR to VT_I2",
+         0},
+        {"Format", true,
+         [] {
+             std::vector<UniqueVariant> v;
+             v.push_back(UniqueVariant::FromI4(70000));
+             for (int i = 0; i < 4; ++i)
+                 v.push_back(UniqueVariant::FromUtf8("a"));
+             return v;
+         },
+         DISP_E_OVERFLOW,
+         "argument 1 (selector) of Format: cannot convert VT_I4 to VT_I2 (out of range)", 0},
+        {"ShowFileSelectDialog", false,
+         [] {
+             std::vector<UniqueVariant> v;
+             for (int i = 0; i < 3; ++i)
+                 v.push_back(UniqueVariant::FromUtf8("a"));
+             v.push_back(UniqueVariant::FromUtf8("0x10"));
+             v.push_back(UniqueVariant::FromI4(0));
+             return v;
+         },
+         DISP_E_TYPEMISMATCH,
+         "argument 4 (openFileFlags) of ShowFileSelectDialog: cannot convert VT_BSTR to VT_I4", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        const std::vector<UniqueVariant> values = c.args();
+        const std::vector<VARIANT> args = Shallow(values);
+        ArgumentFrame frame;
+        std::string error;
+        UINT argError = 99;
+        EXPECT_EQ(frame.Load(*FindMethod(c.method), args, c.late, error, argError), c.hr);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(argError, c.argError);
+    }
+}
+
+TEST(AutomationMethods, IntrospectionDescribesEveryMethodAndTheSignal) {
+    const std::string xml = vortan::app::ApplicationInterfaceXml();
+    EXPECT_NE(xml.find("<interface name=\"ZEPH.VORTAN.Application\">"), std::string::npos);
+    for (const MethodInfo& method : vortan::app::Methods())
+        EXPECT_NE(xml.find("<method name=\"" + std::string(method.name) + "\">"), std::string::npos)
+            << method.name;
+    // WriteFile2 (s s s s b) -> (i n), in order.
+    EXPECT_NE(xml.find("    <method name=\"WriteFile2\">\n"
+                       "      <arg name=\"controllerName\" type=\"s\" direction=\"in\"/>\n"
+                       "      <arg name=\"profileFile\" type=\"s\" direction=\"in\"/>\n"
+                       "      <arg name=\"profileSection\" type=\"s\" direction=\"in\"/>\n"
+                       "      <arg name=\"fileList\" type=\"s\" direction=\"in\"/>\n"
+                       "      <arg name=\"option\" type=\"b\" direction=\"in\"/>\n"
+                       "      <arg name=\"returnCode\" type=\"i\" direction=\"out\"/>\n"
+                       "      <arg name=\"result\" type=\"n\" direction=\"out\"/>\n"
+                       "    </method>\n"),
+              std::string::npos);
+    EXPECT_NE(xml.find("<arg name=\"args\" type=\"av\" direction=\"in\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("<method name=\"Release\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("<signal name=\"Progress\">"), std::string::npos);
+    EXPECT_NE(vortan::app::ClassFactoryInterfaceXml().find(
+                  "<arg name=\"object\" type=\"o\" direction=\"out\"/>"),
+              std::string::npos);
+}

@@ -1,0 +1,153 @@
+#include "app/OverWriteDlg.h"
+
+#include "app/AppLock.h"
+#include "platform/ui/IDialogService.h"
+#include "platform/win/WinUser.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+std::string ItemText(HWND dialog, int id) {
+    char buffer[512] = {};
+    if (id == 0)
+        ::GetWindowText(dialog, buffer, sizeof buffer);
+    else
+        ::GetDlgItemText(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+// Plays the user: notes what the question shows, then gives one answer through the loop.
+class AnsweringDesktop final : public vortan::ui::IDialogService {
+public:
+    explicit AnsweringDesktop(UINT message, WPARAM wParam = 0, int button = 0)
+        : m_message(message), m_wParam(wParam), m_button(button),
+          m_previous(vortan::ui::SetDialogService(this)) {}
+    ~AnsweringDesktop() override { vortan::ui::SetDialogService(m_previous); }
+    AnsweringDesktop(const AnsweringDesktop&) = delete;
+    AnsweringDesktop& operator=(const AnsweringDesktop&) = delete;
+
+    void OnModalDialogShown(HWND dialog, const vortan::win::DialogTemplate&) override {
+        for (const int id : {0, 1, 2, 7, 1010, 1011, 1012, 1013, 1014, 1016})
+            texts[id] = ItemText(dialog, id);
+        icon =
+            reinterpret_cast<HICON>(::SendMessage(::GetDlgItem(dialog, 1018), STM_GETICON, 0, 0));
+        const HWND target = m_button != 0 ? ::GetDlgItem(dialog, m_button) : dialog;
+        ::PostMessage(target, m_message, m_wParam, 0);
+    }
+    void OnModalDialogEnded(HWND, INT_PTR) override {}
+
+    std::map<int, std::string> texts;
+    HICON icon = nullptr;
+
+private:
+    UINT m_message;
+    WPARAM m_wParam;
+    int m_button;
+    vortan::ui::IDialogService* m_previous;
+};
+
+} // namespace
+
+TEST(COverWriteDlg, EndsWithTheIdOfTheAnswer) {
+    struct Row {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        int button;
+        INT_PTR result;
+    };
+    const Row rows[] = {
+        {"Ja", BM_CLICK, 0, IDOK, IDOK},
+        {"Nein", BM_CLICK, 0, IDNO, IDNO},
+        {"Abbrechen", BM_CLICK, 0, IDCANCEL, IDCANCEL},
+        {"Alle Überschreiben", BM_CLICK, 0, 1014, 1014},
+        {"Enter", WM_KEYDOWN, VK_RETURN, 0, IDOK},
+        {"Esc", WM_KEYDOWN, VK_ESCAPE, 0, IDCANCEL},
+        {"close box", WM_CLOSE, 0, 0, IDCANCEL},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        AnsweringDesktop desktop(row.message, row.wParam, row.button);
+        COverWriteDlg dlg(nullptr, nullptr, "a.ini", "/tmp/x");
+        EXPECT_EQ(dlg.DoModal(), row.result);
+    }
+}
+
+TEST(COverWriteDlg, ShowsFileDirectoryAndTemplateTextsWithoutProfile) {
+    AnsweringDesktop desktop(BM_CLICK, 0, IDCANCEL);
+    COverWriteDlg dlg(nullptr, "/nonexistent/p.ini", "a.ini", "/home/user/dir");
+    dlg.DoModal();
+    EXPECT_EQ(desktop.texts[0], "Dialog");
+    EXPECT_EQ(desktop.texts[1], "Ja");
+    EXPECT_EQ(desktop.texts[7], "Nein");
+    EXPECT_EQ(desktop.texts[2], "Abbrechen");
+    EXPECT_EQ(desktop.texts[1014], "Alle Überschreiben");
+    EXPECT_EQ(desktop.texts[1010], "Die Datei");
+    EXPECT_EQ(desktop.texts[1012], "existiert bereits im Verzeichnis");
+    EXPECT_EQ(desktop.texts[1011], "a.ini");
+    EXPECT_EQ(desktop.texts[1013], "/home/user/dir");
+    EXPECT_EQ(desktop.texts[1016], "");
+    EXPECT_EQ(desktop.icon, ::LoadIcon(nullptr, IDI_WARNING));
+}
+
+TEST(COverWriteDlg, TakesTextsFromSection1Only) {
+    const vortan::test::TempDir dir;
+    const std::string profile = dir.WriteFile("p.ini", "[Client]\n"
+                                                       "5043=Not this caption\n"
+                                                       "5039=Not this yes\n"
+                                                       "[Section1]\n"
+                                                       "5009=Achtung\n"
+                                                       "5043=Überschreiben?\n"
+                                                       "5042=All\n"
+                                                       "5041=Cancel\n"
+                                                       "5039=Yes\n"
+                                                       "5040=No\n"
+                                                       "5038=already exists in\n"
+                                                       "5037=The file\n"
+                                                       "5044=unused\n");
+    AnsweringDesktop desktop(BM_CLICK, 0, IDCANCEL);
+    COverWriteDlg dlg(nullptr, profile.c_str(), "b.ini", "/d");
+    dlg.DoModal();
+    EXPECT_EQ(desktop.texts[0], "Überschreiben?");
+    EXPECT_EQ(desktop.texts[1016], "Achtung");
+    EXPECT_EQ(desktop.texts[1014], "All");
+    EXPECT_EQ(desktop.texts[2], "Cancel");
+    EXPECT_EQ(desktop.texts[1], "Yes");
+    EXPECT_EQ(desktop.texts[7], "No");
+    EXPECT_EQ(desktop.texts[1012], "already exists in");
+    EXPECT_EQ(desktop.texts[1010], "The file");
+    EXPECT_EQ(desktop.texts[1011], "b.ini");
+}
+
+TEST(COverWriteDlg, EmptyProfileTextKeepsTheTemplateText) {
+    const vortan::test::TempDir dir;
+    const std::string profile = dir.WriteFile("p.ini", "[section1]\n5039=\n5040 = Nö \n");
+    AnsweringDesktop desktop(BM_CLICK, 0, IDCANCEL);
+    COverWriteDlg dlg(nullptr, profile.c_str(), nullptr, nullptr);
+    dlg.DoModal();
+    EXPECT_EQ(desktop.texts[1], "Ja");
+    EXPECT_EQ(desktop.texts[7], "Nö");
+    EXPECT_EQ(desktop.texts[1011], "");
+    EXPECT_EQ(desktop.texts[1013], "");
+}
+
+TEST(AppLock, TheLastUnlockRunsTheShutDownOnce) {
+    int shutDowns = 0;
+    vortan::app::SetLastUnlockAction([&shutDowns] { ++shutDowns; });
+    AfxOleLockApp();
+    AfxOleLockApp();
+    AfxOleUnlockApp();
+    EXPECT_EQ(shutDowns, 0);
+    EXPECT_EQ(vortan::app::LockCount(), 1);
+    AfxOleUnlockApp();
+    EXPECT_EQ(shutDowns, 1);
+    AfxOleUnlockApp(); // unbalanced: ignored
+    EXPECT_EQ(shutDowns, 1);
+    EXPECT_EQ(vortan::app::LockCount(), 0);
+    vortan::app::SetLastUnlockAction({});
+}

@@ -1,0 +1,99 @@
+#include "app/CommandLineInfo.h"
+#include "app/ServerRegistration.h"
+
+#include "platform/com/ClassRegistry.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+#include "vortan/ContractIds.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+using vortan::app::CommandLineInfo;
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+CommandLineInfo Parse(std::vector<const char*> args) {
+    return CommandLineInfo::Parse(args);
+}
+
+} // namespace
+
+TEST(CommandLineInfo, RecognisesTheServerSwitchesInAnyCase) {
+    using Action = CommandLineInfo::Action;
+    struct Row {
+        std::vector<const char*> args;
+        Action action;
+        bool embedded;
+        bool automated;
+    };
+    const std::vector<Row> rows = {
+        {{}, Action::Run, false, false},
+        {{"--automation"}, Action::Run, false, true},
+        {{"-Automation"}, Action::Run, false, true},
+        {{"/AUTOMATION"}, Action::Run, false, true},
+        {{"-Embedding"}, Action::Run, true, false},
+        {{"/embedding"}, Action::Run, true, false},
+        {{"--register"}, Action::Register, false, false},
+        {{"--unregister"}, Action::Unregister, false, false},
+        {{"--help"}, Action::Help, false, false},
+        {{"--version"}, Action::Version, false, false},
+        {{"automation"}, Action::Error, false, false},
+        {{"--automate"}, Action::Error, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.empty() ? "(none)" : row.args.front());
+        const CommandLineInfo info = Parse(row.args);
+        EXPECT_EQ(info.action, row.action);
+        EXPECT_EQ(info.bRunEmbedded, row.embedded);
+        EXPECT_EQ(info.bRunAutomated, row.automated);
+        EXPECT_EQ(info.StartedByBus(), row.embedded || row.automated);
+    }
+    EXPECT_EQ(Parse({"--bogus"}).strError, "--bogus");
+}
+
+TEST(ServerRegistration, BusNamePrefixesElementsThatBeginWithADigit) {
+    EXPECT_EQ(vortan::app::BusNameFromProgId("ZEPH.VORTAN.Application.7"),
+              "ZEPH.VORTAN.Application._7");
+    EXPECT_EQ(vortan::app::BusNameFromProgId("1a.b2.3c"), "_1a.b2._3c");
+}
+
+TEST(ServerRegistration, WritesServiceFileAndProgIdThenRemovesBoth) {
+    const vortan::test::TempDir dir;
+    const vortan::test::ScopedEnv data("XDG_DATA_HOME", dir / "data");
+    const vortan::test::ScopedEnv classes("VORTAN_CLASSES", dir / "classes.ini");
+    const std::filesystem::path service =
+        dir / "data/dbus-1/services/ZEPH.VORTAN.Application._7.service";
+    EXPECT_EQ(vortan::app::ServiceFilePath(), service);
+
+    ASSERT_EQ(vortan::app::WriteRegistration("/opt/vortan/bin/vortan"), S_OK);
+    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\n"
+                                "Name=ZEPH.VORTAN.Application._7\n"
+                                "Exec=/opt/vortan/bin/vortan --automation\n");
+    vortan::com::ClassRegistry registry(dir / "classes.ini");
+    const auto clsid = registry.FindProgId("ZEPH.VORTAN.Application.7");
+    ASSERT_TRUE(clsid.has_value());
+    EXPECT_EQ(*clsid, vortan::CLSID_VortanApplication);
+
+    // A path the bus would split is quoted.
+    ASSERT_EQ(vortan::app::WriteRegistration("/opt/my tools/it's/vortan"), S_OK);
+    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\n"
+                                "Name=ZEPH.VORTAN.Application._7\n"
+                                "Exec='/opt/my tools/it'\\''s/vortan' --automation\n");
+
+    EXPECT_EQ(vortan::app::RemoveRegistration(), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(service));
+    EXPECT_FALSE(registry.FindProgId("ZEPH.VORTAN.Application.7").has_value());
+    EXPECT_EQ(vortan::app::RemoveRegistration(), S_OK); // nothing left is no failure
+}
