@@ -1,0 +1,145 @@
+#include "system/ServerTestEnv.h"
+#include "system/SessionBus.h"
+
+#include "vortan/AutomationClient.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using vortan::client::CreateObject;
+using vortan::client::DispatchObject;
+namespace sys = vortan::systest;
+
+namespace {
+
+std::unique_ptr<DispatchObject> Create() {
+    std::unique_ptr<DispatchObject> object;
+    std::string error;
+    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK) << error;
+    return object;
+}
+
+QDBusMessage FactoryCall(const QString& service) {
+    return QDBusMessage::createMethodCall(service, QStringLiteral("/ZEPH/VORTAN/ClassFactory"),
+                                          QStringLiteral("ZEPH.VORTAN.ClassFactory"),
+                                          QStringLiteral("CreateInstance"));
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST(ServerRegistration, RegisterWritesTheServiceFileAndUnregisterRemovesIt) {
+    const std::string service =
+        sys::Env().dataHome + "/dbus-1/services/ZEPH.VORTAN.Application._7.service";
+    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
+                                    sys::Env().program + " --automation\n");
+    EXPECT_NE(ReadAll(sys::Env().classes)
+                  .find("ZEPH.VORTAN.Application.7={0100003B-2409-43F1-8BAC-7D0643B6159E}"),
+              std::string::npos);
+
+    ASSERT_EQ(sys::RunProgram(sys::Env().program, {"--unregister"}), 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(service)));
+    std::unique_ptr<DispatchObject> none;
+    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", none), REGDB_E_CLASSNOTREG);
+
+    ASSERT_EQ(sys::RunProgram(sys::Env().program, {"--register"}), 0);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(service)));
+    EXPECT_NE(Create(), nullptr);
+}
+
+TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
+    sys::PrepareDesktop("two-clients", "");
+    auto first = Create();
+    std::unique_ptr<DispatchObject> second;
+    ASSERT_EQ(CreateObject("{0100003B-2409-43F1-8BAC-7D0643B6159E}", second), S_OK);
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first->ServerName(), second->ServerName());
+    const unsigned firstPid = sys::ServerPid(first->ServerName());
+    const unsigned secondPid = sys::ServerPid(second->ServerName());
+    EXPECT_NE(firstPid, 0u);
+    EXPECT_NE(firstPid, secondPid);
+
+    // A served server has given up the name: a creation request sent to it straight is refused.
+    const QDBusMessage again = QDBusConnection::sessionBus().call(
+        FactoryCall(QString::fromStdString(first->ServerName())));
+    EXPECT_EQ(again.errorName(), QStringLiteral("ZEPH.VORTAN.Error.SingleUse"));
+
+    EXPECT_EQ(first->CloseServer(), S_OK);
+    EXPECT_TRUE(sys::WaitNameGone(first->ServerName(), 10000));
+    EXPECT_TRUE(sys::WaitProcessGone(firstPid, 10000));
+    EXPECT_TRUE(sys::ProcessRunning(secondPid));
+    EXPECT_EQ(second->CloseServer(), S_OK);
+    EXPECT_TRUE(sys::WaitProcessGone(secondPid, 10000));
+    // The server is gone: a further call says so.
+    EXPECT_EQ(first->CloseServer(), vortan::client::RPC_E_DISCONNECTED);
+}
+
+TEST(ServerLifetime, ServerOfAVanishedClientIsReleasedAndStaysUp) {
+    sys::PrepareDesktop("vanished", "");
+    std::string uniqueName;
+    {
+        QDBusConnection client = QDBusConnection::connectToBus(
+            QString::fromStdString(sys::Env().busAddress), QStringLiteral("vanishing"));
+        ASSERT_TRUE(client.isConnected());
+        const QDBusMessage reply = client.call(
+            FactoryCall(QStringLiteral("ZEPH.VORTAN.Application._7")), QDBus::Block, 60000);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        uniqueName = reply.service().toStdString();
+        // Somebody else may not use the object.
+        const QDBusMessage foreign =
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                reply.service(), QStringLiteral("/ZEPH/VORTAN/Application"),
+                QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("CloseServer")));
+        EXPECT_EQ(foreign.errorName(), QStringLiteral("ZEPH.VORTAN.Error.NotOwner"));
+    }
+    const unsigned pid = sys::ServerPid(uniqueName);
+    ASSERT_NE(pid, 0u);
+    QDBusConnection::disconnectFromBus(QStringLiteral("vanishing"));
+
+    // Released, the object is gone from the bus; the idle window is disabled, so the
+    // framework's shut-down does not close it and the process stays.
+    QThread::msleep(1500);
+    const QDBusMessage introspect =
+        QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+            QString::fromStdString(uniqueName), QStringLiteral("/ZEPH/VORTAN/Application"),
+            QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("CloseServer")));
+    EXPECT_EQ(introspect.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(sys::ProcessRunning(pid));
+    kill(static_cast<pid_t>(pid), SIGTERM); // started for this test
+    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
+}
+
+TEST(ServerLifetime, ServerNobodyCreatesAnObjectOnExits) {
+    sys::PrepareDesktop("idle", "");
+    sys::SetActivationEnvironment(
+        {{QStringLiteral("VORTAN_ACTIVATION_TIMEOUT"), QStringLiteral("1")}});
+    // Activation without a creation: a peer ping starts the server.
+    const QDBusMessage ping = QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(
+            QStringLiteral("ZEPH.VORTAN.Application._7"), QStringLiteral("/"),
+            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+        QDBus::Block, 60000);
+    sys::SetActivationEnvironment({{QStringLiteral("VORTAN_ACTIVATION_TIMEOUT"), QString()}});
+    ASSERT_EQ(ping.type(), QDBusMessage::ReplyMessage) << ping.errorMessage().toStdString();
+    const std::string owner = ping.service().toStdString();
+    const unsigned pid = sys::ServerPid(owner);
+    ASSERT_NE(pid, 0u);
+    EXPECT_TRUE(sys::WaitProcessGone(pid, 15000));
+}

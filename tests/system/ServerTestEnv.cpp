@@ -1,0 +1,120 @@
+#include "system/ServerTestEnv.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QMap>
+#include <QThread>
+
+#include <signal.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace vortan::systest {
+
+namespace {
+
+ServerTestEnv g_env;
+
+} // namespace
+
+ServerTestEnv& MutableEnv() {
+    return g_env;
+}
+
+const ServerTestEnv& Env() {
+    return g_env;
+}
+
+bool SetActivationEnvironment(const std::vector<std::pair<QString, QString>>& variables) {
+    QMap<QString, QString> map;
+    for (const auto& [name, value] : variables)
+        map.insert(name, value);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"));
+    call << QVariant::fromValue(map);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+std::string PrepareDesktop(const std::string& name, const std::string& answers) {
+    const std::string answerFile = g_env.root + "/" + name + ".answers";
+    const std::string transcript = g_env.root + "/" + name + ".transcript";
+    std::ofstream(answerFile, std::ios::trunc) << answers;
+    std::ofstream(transcript, std::ios::trunc).flush();
+    SetActivationEnvironment(
+        {{QStringLiteral("VORTAN_ANSWERS"), QString::fromStdString(answerFile)},
+         {QStringLiteral("VORTAN_TRANSCRIPT"), QString::fromStdString(transcript)}});
+    return transcript;
+}
+
+std::vector<QJsonObject> ReadTranscript(const std::string& path, unsigned pid) {
+    std::vector<QJsonObject> lines;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty())
+            continue;
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        if (pid == 0 || object.value(QStringLiteral("pid")).toInteger() == pid)
+            lines.push_back(object);
+    }
+    return lines;
+}
+
+unsigned ServerPid(const std::string& uniqueName) {
+    const auto reply =
+        QDBusConnection::sessionBus().interface()->servicePid(QString::fromStdString(uniqueName));
+    return reply.isValid() ? reply.value() : 0;
+}
+
+bool WaitNameGone(const std::string& name, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        const auto reply = QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QString::fromStdString(name));
+        if (reply.isValid() && !reply.value())
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+bool ProcessRunning(unsigned pid) {
+    if (pid == 0 || kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    // A process that ended but was not yet reaped by the bus is no longer running.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const auto close = text.rfind(')');
+    return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
+}
+
+bool WaitProcessGone(unsigned pid, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        if (!ProcessRunning(pid))
+            return true;
+        QThread::msleep(20);
+    }
+    return !ProcessRunning(pid);
+}
+
+std::string WriteProfile(const std::string& name, const std::string& text) {
+    const std::string path = g_env.root + "/" + name;
+    std::ofstream(path, std::ios::trunc | std::ios::binary) << text;
+    return path;
+}
+
+} // namespace vortan::systest

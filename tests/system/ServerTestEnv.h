@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace vortan::systest {
+
+// The private world of the system tests, made once for the test program: a temporary XDG tree,
+// a private session bus whose service directory holds the registration `vortan --register`
+// wrote, a class registry and a boards directory.
+struct ServerTestEnv {
+    std::string root;     // everything below is inside
+    std::string program;  // the real vortan
+    std::string dataHome; // XDG_DATA_HOME
+    std::string boards;   // VORTAN_BOARDS
+    std::string classes;  // VORTAN_CLASSES
+    std::string busAddress;
+};
+
+const ServerTestEnv& Env();
+
+// Sets variables in the environment of servers the bus starts from now on.
+bool SetActivationEnvironment(const std::vector<std::pair<QString, QString>>& variables);
+
+// The unattended desktop of the next servers: answers (one per line) and a fresh transcript.
+// Returns the transcript's path.
+std::string PrepareDesktop(const std::string& name, const std::string& answers);
+
+// The JSON lines of a transcript written by the process `pid` (all processes for 0).
+std::vector<QJsonObject> ReadTranscript(const std::string& path, unsigned pid = 0);
+
+// The process behind a unique bus name; 0 if the name has no owner.
+unsigned ServerPid(const std::string& uniqueName);
+// Waits (up to `ms`) until the name has no owner any more.
+bool WaitNameGone(const std::string& name, int ms);
+// True while the process exists and has not ended.
+bool ProcessRunning(unsigned pid);
+bool WaitProcessGone(unsigned pid, int ms);
+
+// Writes a profile file in the test tree and returns its path.
+std::string WriteProfile(const std::string& name, const std::string& text);
+
+} // namespace vortan::systest
