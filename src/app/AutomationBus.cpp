@@ -3,6 +3,7 @@
 #include "app/AutomationMethods.h"
 #include "app/DBusApplicationObject.h"
 #include "app/DBusClassFactory.h"
+#include "app/LoopCallQueue.h"
 #include "app/VORTANApp.h"
 #include "platform/win/WinUser.h"
 
@@ -39,6 +40,7 @@ AutomationBus::~AutomationBus() {
     m_object.reset();
     if (m_factory)
         m_connection.unregisterObject(QString::fromLatin1(kClassFactoryPath));
+    m_factory.reset();
 }
 
 bool AutomationBus::Initialize() {
@@ -47,8 +49,11 @@ bool AutomationBus::Initialize() {
 
 void AutomationBus::RegisterClassObjects(CVORTANApp& app) {
     m_pApp = &app;
-    m_factory = std::make_unique<DBusClassFactory>(
-        [this](const QDBusMessage& message) { CreateInstance(message); });
+    m_queue = std::make_unique<LoopCallQueue>();
+    // Creation requests are served by the main window's loop, once it runs.
+    m_factory = std::make_unique<DBusClassFactory>([this](const QDBusMessage& message) {
+        m_queue->Post([this, message] { CreateInstance(message); });
+    });
     // Objects first: a client the bus has queued for us may call the moment the name is ours.
     m_connection.registerVirtualObject(QString::fromLatin1(kClassFactoryPath), m_factory.get(),
                                        QDBusConnection::SingleNode);
@@ -88,7 +93,8 @@ void AutomationBus::CreateInstance(const QDBusMessage& message) {
     m_bServed = true;
     m_activationTimer.stop();
     m_object = std::make_unique<DBusApplicationObject>(
-        m_connection, message.service(), m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr, nullptr);
+        m_connection, message.service(), m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr,
+        *m_queue);
     // Single use: the name goes before the reply, so the next client's request starts a new
     // server instead of reaching this one.
     m_connection.unregisterService(QString::fromLatin1(kBusName));

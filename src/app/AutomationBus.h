@@ -16,6 +16,7 @@ namespace vortan::app {
 
 class DBusApplicationObject;
 class DBusClassFactory;
+class LoopCallQueue;
 
 class AutomationBus final : public QObject, public IAutomationHost {
 public:
@@ -37,6 +38,7 @@ private:
 
     QDBusConnection m_connection;
     CVORTANApp* m_pApp = nullptr;
+    std::unique_ptr<LoopCallQueue> m_queue; // outlives the objects that post into it
     std::unique_ptr<DBusClassFactory> m_factory;
     std::unique_ptr<DBusApplicationObject> m_object;
     QTimer m_activationTimer;

@@ -1,7 +1,9 @@
 #include "app/DBusApplicationObject.h"
 
 #include "app/AutomationMethods.h"
+#include "app/DBusProgressRelay.h"
 #include "app/DBusValues.h"
+#include "app/LoopCallQueue.h"
 #include "app/VORTANDlgAutoProxy.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
@@ -21,7 +23,7 @@ namespace {
 
 constexpr int IDC_STATUS = 1004;
 constexpr int IDC_PROGRESS = 1000;
-// The window changes far more often than a client can draw; a tenth of a second is enough.
+// The window changes far more often than a client can draw; ten reports a second are enough.
 constexpr int kProgressIntervalMs = 100;
 
 QString WindowText(HWND hwnd) {
@@ -41,18 +43,20 @@ std::string HexCode(HRESULT hr) {
 } // namespace
 
 DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString owner,
-                                             CVORTANDlg* mainDialog, std::function<void()> released)
-    : m_connection(std::move(connection)), m_strOwner(std::move(owner)), m_pMainDialog(mainDialog),
-      m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_released(std::move(released)) {
+                                             CVORTANDlg* mainDialog, LoopCallQueue& queue)
+    : m_connection(std::move(connection)), m_strOwner(std::move(owner)),
+      m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_queue(queue) {
     m_ownerWatcher = std::make_unique<QDBusServiceWatcher>(
         m_strOwner, m_connection, QDBusServiceWatcher::WatchForUnregistration);
     QObject::connect(m_ownerWatcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
                      [this] { Release(); });
     m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
                                                        QDBusConnection::SingleNode);
-    m_progressTimer.setInterval(kProgressIntervalMs);
+    m_progressTimer.setSingleShot(true);
     QObject::connect(&m_progressTimer, &QTimer::timeout, this, [this] { EmitProgress(); });
-    m_progressTimer.start();
+    if (mainDialog != nullptr)
+        m_progressRelay = std::make_unique<DBusProgressRelay>(
+            mainDialog->GetSafeHwnd(), [this](bool windowGone) { OnWindowChanged(windowGone); });
 }
 
 DBusApplicationObject::~DBusApplicationObject() {
@@ -63,9 +67,10 @@ DBusApplicationObject::~DBusApplicationObject() {
 bool DBusApplicationObject::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
     if (message.interface().startsWith(QLatin1String("org.freedesktop.DBus.")))
         return false; // introspection and peer calls are the library's
-    // Calls run on the program's one thread, inside whatever message loop runs there.
+    // Calls run on the program's one thread, from whatever message loop runs there.
     QMetaObject::invokeMethod(
-        this, [this, message] { Dispatch(message); }, Qt::QueuedConnection);
+        this, [this, message] { m_queue.Post([this, message] { Dispatch(message); }); },
+        Qt::QueuedConnection);
     return true;
 }
 
@@ -195,6 +200,11 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
     ++m_nCallDepth;
     const LONG code = m_proxy->Invoke(*method, frame);
     --m_nCallDepth;
+    // The client hears the window's last state before the answer.
+    if (m_progressTimer.isActive()) {
+        m_progressTimer.stop();
+        EmitProgress();
+    }
 
     QList<QVariant> outputs;
     for (const com::UniqueVariant& value : frame.Outputs())
@@ -227,6 +237,7 @@ void DBusApplicationObject::Release() {
     }
     m_bReleasePending = false;
     m_progressTimer.stop();
+    m_progressRelay.reset();
     if (m_bRegistered) {
         m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
         m_bRegistered = false;
@@ -235,33 +246,43 @@ void DBusApplicationObject::Release() {
     m_ownerWatcher->disconnect(this);
     m_ownerWatcher.release()->deleteLater();
     m_proxy.reset(); // detaches from the dialog and unlocks the application
-    if (m_released)
-        m_released();
+}
+
+void DBusApplicationObject::OnWindowChanged(bool windowGone) {
+    const CVORTANDlg* dialog = m_proxy != nullptr ? m_proxy->m_pDialog : nullptr;
+    if (!windowGone && dialog != nullptr && ::IsWindow(dialog->GetSafeHwnd())) {
+        const HWND hwnd = dialog->GetSafeHwnd();
+        const HWND bar = ::GetDlgItem(hwnd, IDC_PROGRESS);
+        const auto lower = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, TRUE, 0));
+        const auto upper = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, FALSE, 0));
+        const auto position = static_cast<long long>(::SendMessage(bar, PBM_GETPOS, 0, 0));
+        m_latest.caption = WindowText(hwnd);
+        m_latest.status = WindowText(::GetDlgItem(hwnd, IDC_STATUS));
+        m_latest.percent =
+            upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
+    }
+    if (m_latest == m_sent)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (windowGone || now - m_lastProgress >= std::chrono::milliseconds(kProgressIntervalMs)) {
+        // Sent from the bus thread, so this reaches the client even while a component call
+        // keeps the loop from running.
+        EmitProgress();
+        return;
+    }
+    if (!m_progressTimer.isActive())
+        m_progressTimer.start(kProgressIntervalMs);
 }
 
 void DBusApplicationObject::EmitProgress() {
-    if (m_pMainDialog == nullptr || m_proxy == nullptr || m_proxy->m_pDialog == nullptr)
+    if (m_latest == m_sent)
         return;
-    const HWND hwnd = m_pMainDialog->GetSafeHwnd();
-    if (!::IsWindow(hwnd))
-        return;
-    const QString caption = WindowText(hwnd);
-    const QString status = WindowText(::GetDlgItem(hwnd, IDC_STATUS));
-    const HWND bar = ::GetDlgItem(hwnd, IDC_PROGRESS);
-    const auto lower = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, TRUE, 0));
-    const auto upper = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, FALSE, 0));
-    const auto position = static_cast<long long>(::SendMessage(bar, PBM_GETPOS, 0, 0));
-    const int percent =
-        upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
-    if (caption == m_strLastCaption && status == m_strLastStatus && percent == m_nLastPercent)
-        return;
-    m_strLastCaption = caption;
-    m_strLastStatus = status;
-    m_nLastPercent = percent;
+    m_lastProgress = std::chrono::steady_clock::now();
+    m_sent = m_latest;
     QDBusMessage signal = QDBusMessage::createTargetedSignal(
         m_strOwner, QString::fromLatin1(kApplicationPath),
         QString::fromLatin1(kApplicationInterface), QStringLiteral("Progress"));
-    signal << caption << status << percent;
+    signal << m_sent.caption << m_sent.status << m_sent.percent;
     m_connection.send(signal);
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,12 +23,16 @@ class QDBusServiceWatcher;
 
 namespace vortan::app {
 
+class DBusProgressRelay;
+class LoopCallQueue;
+
 class DBusApplicationObject final : public QDBusVirtualObject {
 public:
     // Creates the proxy on `mainDialog` for the client `owner` (a unique name) and registers
-    // the object; `released` runs once the proxy is gone.
+    // the object.
+    // Calls are served through `queue`, from the program's message loop.
     DBusApplicationObject(QDBusConnection connection, QString owner, CVORTANDlg* mainDialog,
-                          std::function<void()> released);
+                          LoopCallQueue& queue);
     ~DBusApplicationObject() override;
 
     bool Registered() const { return m_bRegistered; }
@@ -41,18 +46,27 @@ private:
     void ReplyError(const QDBusMessage& message, HRESULT hr, const std::string& text);
     // Gives up the proxy: at once, or when the call running now has returned.
     void Release();
+    // The window changed: report it now, or once the throttle interval is over; the last
+    // state is always reported, also when the window goes.
+    void OnWindowChanged(bool windowGone);
     void EmitProgress();
 
     QDBusConnection m_connection;
     QString m_strOwner;
-    CVORTANDlg* m_pMainDialog = nullptr;
     std::unique_ptr<CVORTANDlgAutoProxy> m_proxy;
-    std::function<void()> m_released;
+    LoopCallQueue& m_queue;
     std::unique_ptr<QDBusServiceWatcher> m_ownerWatcher;
-    QTimer m_progressTimer;
-    QString m_strLastCaption;
-    QString m_strLastStatus;
-    int m_nLastPercent = -1;
+    std::unique_ptr<DBusProgressRelay> m_progressRelay;
+    QTimer m_progressTimer; // the pending report of a throttled change
+    std::chrono::steady_clock::time_point m_lastProgress;
+    struct ProgressState {
+        QString caption;
+        QString status;
+        int percent = -1;
+        bool operator==(const ProgressState&) const = default;
+    };
+    ProgressState m_latest; // as the window shows it now
+    ProgressState m_sent;   // as last reported
     int m_nCallDepth = 0;
     bool m_bReleasePending = false;
     bool m_bRegistered = false;

@@ -60,8 +60,9 @@ Value FromQVariant(const QVariant& raw) {
     }
 }
 
-// Dispatch errors carry their HRESULT at the start of the text ("0x80020005: ...").
-HRESULT ErrorCode(const QDBusMessage& reply) {
+// Dispatch errors carry their HRESULT at the start of the text ("0x80020005: ..."). A name
+// without owner is an unregistered class while creating, a server gone afterwards.
+HRESULT ErrorCode(const QDBusMessage& reply, bool creating = false) {
     const QString name = reply.errorName();
     if (name.startsWith(QLatin1String("ZEPH.VORTAN.Error."))) {
         bool ok = false;
@@ -71,7 +72,7 @@ HRESULT ErrorCode(const QDBusMessage& reply) {
         return E_FAIL;
     }
     if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
-        return REGDB_E_CLASSNOTREG;
+        return creating ? REGDB_E_CLASSNOTREG : RPC_E_DISCONNECTED;
     if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
         name == QLatin1String("org.freedesktop.DBus.Error.Disconnected") ||
         name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
@@ -434,7 +435,7 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
             break;
     }
     if (reply.type() == QDBusMessage::ErrorMessage)
-        return fail(ErrorCode(reply), ErrorText(reply));
+        return fail(ErrorCode(reply, true), ErrorText(reply));
 
     impl->server = reply.service();
     impl->serverName = impl->server.toStdString();

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -31,7 +32,13 @@ const ServerTestEnv& Env() {
     return g_env;
 }
 
+void KillBus() {
+    if (g_env.killBus)
+        g_env.killBus();
+}
+
 bool SetActivationEnvironment(const std::vector<std::pair<QString, QString>>& variables) {
+    qDBusRegisterMetaType<QMap<QString, QString>>();
     QMap<QString, QString> map;
     for (const auto& [name, value] : variables)
         map.insert(name, value);

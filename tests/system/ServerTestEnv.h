@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,13 @@ struct ServerTestEnv {
     std::string boards;   // VORTAN_BOARDS
     std::string classes;  // VORTAN_CLASSES
     std::string busAddress;
+    std::function<void()> killBus;
 };
 
 const ServerTestEnv& Env();
+
+// Ends the private bus (for the test of a server that loses it).
+void KillBus();
 
 // Sets variables in the environment of servers the bus starts from now on.
 bool SetActivationEnvironment(const std::vector<std::pair<QString, QString>>& variables);

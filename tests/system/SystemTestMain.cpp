@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     env.busAddress = bus.Address();
+    env.killBus = [&bus] { bus.Kill(); };
     setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
     setenv("DBUS_STARTER_BUS_TYPE", "session", 1);
 
@@ -59,6 +60,14 @@ int main(int argc, char** argv) {
         std::fputs("vortan --register failed\n", stderr);
         return 1;
     }
+
+#ifdef VORTAN_BOARD_TOOL
+    // The simulated board's components, for the tests of real transfers.
+    if (vortan::systest::RunProgram(VORTAN_BOARD_TOOL, {"register"}) != 0) {
+        std::fputs("vortan-board register failed\n", stderr);
+        return 1;
+    }
+#endif
 
     QCoreApplication app(argc, argv);
     return RUN_ALL_TESTS();
