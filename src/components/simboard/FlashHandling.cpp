@@ -34,6 +34,7 @@ DISPID FailureEvent(BoardErrorCode code) noexcept {
     case BoardErrorCode::NotConnected:
     case BoardErrorCode::ForeignController:
     case BoardErrorCode::BoardGone:
+    case BoardErrorCode::InvalidArgument:
         return DISPID_FLASH_FAILURE_10; // the connection
     case BoardErrorCode::LocalSourceMissing:
     case BoardErrorCode::LocalSourceNotAFile:
@@ -42,7 +43,6 @@ DISPID FailureEvent(BoardErrorCode code) noexcept {
         return DISPID_FLASH_FAILURE_11; // the local file
     case BoardErrorCode::InvalidMemoryName:
     case BoardErrorCode::NoSuchMemoryFile:
-    case BoardErrorCode::InvalidArgument:
         return DISPID_FLASH_FAILURE_12; // the name in the memory
     case BoardErrorCode::CapacityExceeded:
     case BoardErrorCode::FileCountExceeded:
