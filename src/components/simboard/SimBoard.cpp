@@ -59,7 +59,8 @@ int MakeTemp(const std::string& dir, const std::string& prefix, std::unique_ptr<
     return 0;
 }
 
-// Makes a rename in `dir` durable.
+// Makes the names in `dir` durable. Single items skip it: their data is synced before the
+// rename, which is what keeps them whole; a crash may only undo the last rename.
 void SyncDirectory(const std::string& dir) {
     const UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd)
@@ -275,7 +276,6 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
     if (const int error = temp->Commit((FlashDir() / memoryName).string(), 0644))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
-    SyncDirectory(FlashDir().string());
     return {};
 }
 
@@ -319,7 +319,6 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
         return error;
     if (const int error = temp->Commit(localPath, mode))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);
-    SyncDirectory(dir);
     return {};
 }
 
@@ -339,7 +338,6 @@ BoardError SimBoard::Remove(const std::string& memoryName, const ProgressFn& pro
         return Fail(errno == ENOENT ? BoardErrorCode::NoSuchMemoryFile
                                     : BoardErrorCode::BoardIoError,
                     errno);
-    SyncDirectory(FlashDir().string());
     if (progress)
         progress(size, size);
     return {};
