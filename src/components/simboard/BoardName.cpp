@@ -15,6 +15,10 @@ bool IsPlainName(std::string_view name) noexcept {
     return true;
 }
 
+bool IsMemoryName(std::string_view name) noexcept {
+    return IsPlainName(name) && !name.starts_with(kIncomingPrefix);
+}
+
 std::filesystem::path BoardsDirectory() {
     const char* boards = std::getenv("VORTAN_BOARDS");
     if (boards != nullptr && *boards != '\0')

@@ -118,7 +118,17 @@ BoardError SimBoard::Open(const std::filesystem::path& boardsDir, std::string_vi
                     error);
     }
     board.reset(new SimBoard(std::string(name), dir, config, std::move(lock)));
+    board->SweepIncoming();
     return {};
+}
+
+void SimBoard::SweepIncoming() {
+    // Holding the lock, every temporary file is one a crashed writer left behind.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FlashDir(), ec)) {
+        if (entry.path().filename().string().starts_with(kIncomingPrefix))
+            std::filesystem::remove(entry.path(), ec);
+    }
 }
 
 BoardError SimBoard::Create(const std::filesystem::path& boardsDir, std::string_view name,
@@ -149,8 +159,22 @@ bool SimBoard::Exists() const noexcept {
     return IsDirectory(m_dir) && IsDirectory(FlashDir());
 }
 
-BoardError SimBoard::List(std::vector<MemoryFile>& files) const {
+void SimBoard::Remember(const std::string& name, std::optional<std::uint64_t> size) {
+    if (!m_bSizesKnown)
+        return;
+    if (const auto old = m_sizes.find(name); old != m_sizes.end()) {
+        m_nUsed -= old->second;
+        m_sizes.erase(old);
+    }
+    if (size) {
+        m_sizes.emplace(name, *size);
+        m_nUsed += *size;
+    }
+}
+
+BoardError SimBoard::List(std::vector<MemoryFile>& files) {
     files.clear();
+    m_bSizesKnown = false;
     const std::string flash = FlashDir().string();
     DIR* dir = ::opendir(flash.c_str());
     if (dir == nullptr)
@@ -159,8 +183,8 @@ BoardError SimBoard::List(std::vector<MemoryFile>& files) const {
     const std::unique_ptr<DIR, int (*)(DIR*)> owner(dir, ::closedir);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
+        if (!IsMemoryName(name))
+            continue; // also the temporary file of a write
         struct stat st {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(st.st_mode))
@@ -169,6 +193,13 @@ BoardError SimBoard::List(std::vector<MemoryFile>& files) const {
     }
     std::sort(files.begin(), files.end(),
               [](const MemoryFile& a, const MemoryFile& b) { return a.name < b.name; });
+    m_sizes.clear();
+    m_nUsed = 0;
+    for (const MemoryFile& file : files) {
+        m_sizes.emplace(file.name, file.size);
+        m_nUsed += file.size;
+    }
+    m_bSizesKnown = true;
     return {};
 }
 
@@ -192,6 +223,7 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
     std::vector<char> buffer(kChunkBytes);
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t done = 0;
+    bool inKernel = true;
     while (done < size) {
         std::size_t chunk =
             static_cast<std::size_t>(std::min<std::uint64_t>(kChunkBytes, size - done));
@@ -200,6 +232,20 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
                 return Fail(BoardErrorCode::InjectedFault);
             chunk = static_cast<std::size_t>(
                 std::min<std::uint64_t>(chunk, *m_config.failAfterBytes - done));
+        }
+        if (inKernel) {
+            // The kernel copies without a round trip through this buffer; on any refusal
+            // (other file systems, a fault) the plain path below takes over and names the
+            // failing side.
+            const ssize_t moved = ::copy_file_range(source, nullptr, target, nullptr, chunk, 0);
+            if (moved > 0) {
+                done += static_cast<std::uint64_t>(moved);
+                Throttle(start, done, m_config.speed);
+                if (progress)
+                    progress(done, size);
+                continue;
+            }
+            inKernel = false;
         }
         const ssize_t got = ::read(source, buffer.data(), chunk);
         if (got < 0) {
@@ -233,7 +279,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                            const ProgressFn& progress) {
     if (const BoardError error = BeginItem(true))
         return error;
-    if (!IsPlainName(memoryName))
+    if (!IsMemoryName(memoryName))
         return Fail(BoardErrorCode::InvalidMemoryName);
 
     const UniqueFd source(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -249,26 +295,23 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
     const auto size = static_cast<std::uint64_t>(st.st_size);
 
     // Limits first: nothing is written for an item that cannot fit.
-    std::vector<MemoryFile> files;
-    if (const BoardError error = List(files))
-        return error;
-    std::uint64_t used = 0;
-    bool replaces = false;
-    for (const MemoryFile& file : files) {
-        if (file.name == memoryName)
-            replaces = true;
-        else
-            used += file.size;
+    if (!m_bSizesKnown) {
+        std::vector<MemoryFile> files;
+        if (const BoardError error = List(files))
+            return error;
     }
-    if (!replaces && files.size() >= m_config.maxFiles)
+    const auto old = m_sizes.find(memoryName);
+    const bool replaces = old != m_sizes.end();
+    const std::uint64_t used = m_nUsed - (replaces ? old->second : 0);
+    if (!replaces && m_sizes.size() >= m_config.maxFiles)
         return Fail(BoardErrorCode::FileCountExceeded);
     if (size > m_config.capacity || used > m_config.capacity - size)
         return Fail(BoardErrorCode::CapacityExceeded);
 
-    // The temporary file sits in the board directory: same file system as flash/, and never
-    // mistaken for a file of the memory.
+    // The temporary file sits in flash/ itself: a rename across directories costs the file
+    // system several times as much for small files.
     std::unique_ptr<TempFile> temp;
-    if (const int error = MakeTemp(m_dir.string(), ".incoming.", temp))
+    if (const int error = MakeTemp(FlashDir().string(), kIncomingPrefix, temp))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, true, progress))
@@ -276,6 +319,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
     if (const int error = temp->Commit((FlashDir() / memoryName).string(), 0644))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
+    Remember(memoryName, size);
     return {};
 }
 
@@ -283,7 +327,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
                           const ProgressFn& progress) {
     if (const BoardError error = BeginItem(false))
         return error;
-    if (!IsPlainName(memoryName))
+    if (!IsMemoryName(memoryName))
         return Fail(BoardErrorCode::InvalidMemoryName);
 
     const UniqueFd source(
@@ -325,7 +369,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
 BoardError SimBoard::Remove(const std::string& memoryName, const ProgressFn& progress) {
     if (const BoardError error = BeginItem(true))
         return error;
-    if (!IsPlainName(memoryName))
+    if (!IsMemoryName(memoryName))
         return Fail(BoardErrorCode::InvalidMemoryName);
     const std::filesystem::path path = FlashDir() / memoryName;
     struct stat st {};
@@ -338,6 +382,7 @@ BoardError SimBoard::Remove(const std::string& memoryName, const ProgressFn& pro
         return Fail(errno == ENOENT ? BoardErrorCode::NoSuchMemoryFile
                                     : BoardErrorCode::BoardIoError,
                     errno);
+    Remember(memoryName, std::nullopt);
     if (progress)
         progress(size, size);
     return {};
@@ -354,6 +399,7 @@ BoardError SimBoard::Format(const ProgressFn& progress) {
     for (const MemoryFile& file : files) {
         if (::unlink((FlashDir() / file.name).c_str()) != 0 && errno != ENOENT)
             return Fail(BoardErrorCode::BoardIoError, errno);
+        Remember(file.name, std::nullopt);
         ++done;
         if (progress)
             progress(done, total);

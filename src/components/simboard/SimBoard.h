@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,8 +56,10 @@ public:
     // False once the board's directory or its flash/ directory has gone.
     bool Exists() const noexcept;
 
-    // The memory's files, sorted by name.
-    BoardError List(std::vector<MemoryFile>& files) const;
+    // The memory's files, sorted by name, read afresh. The sizes it finds are what the
+    // limits of later writes are checked against: while the board is connected, this
+    // connection is the only one that changes the memory.
+    BoardError List(std::vector<MemoryFile>& files);
 
     BoardError Write(const std::string& localPath, const std::string& memoryName,
                      const ProgressFn& progress);
@@ -76,12 +80,19 @@ private:
     BoardError Copy(int source, int target, std::uint64_t size, bool toBoard,
                     const ProgressFn& progress) const;
     std::filesystem::path FlashDir() const { return m_dir / "flash"; }
+    // Removes temporary files a crashed writer left in flash/.
+    void SweepIncoming();
+    // Keeps the known sizes in step with an item that changed the memory (nothing: removed).
+    void Remember(const std::string& name, std::optional<std::uint64_t> size);
 
     std::string m_strName;
     std::filesystem::path m_dir;
     BoardConfig m_config;
     UniqueFd m_lock;
     std::uint64_t m_nItems = 0;
+    bool m_bSizesKnown = false;
+    std::map<std::string, std::uint64_t> m_sizes; // name -> bytes, once List has run
+    std::uint64_t m_nUsed = 0;
 };
 
 } // namespace vortan::simboard

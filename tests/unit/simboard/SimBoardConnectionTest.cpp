@@ -139,11 +139,13 @@ TEST_F(SimBoardController, ReportsTheMemoryDirectorySortedByName) {
     std::ofstream(FlashPath("PLC1", "b.cfg")) << "0123456789";
     std::ofstream(FlashPath("PLC1", "a.cfg")) << "abc";
     std::filesystem::create_directories(FlashPath("PLC1", "subdir"));
+    std::ofstream(FlashPath("PLC1", ".~incoming.Ab12Cd")) << "left by a crash";
 
     const auto controller = CreateController();
     vortan::MemoryInfo info;
     EXPECT_EQ(controller->GetMemoryInfo(&info), E_FAIL);
     EXPECT_EQ(ErrorCode(controller.Get()), 5);
+    EXPECT_TRUE(std::filesystem::exists(FlashPath("PLC1", ".~incoming.Ab12Cd")));
     vortan::FileEntryInfo entry;
     SHORT status = 0;
     EXPECT_EQ(controller->GetFileEntry(0, &entry, &status), S_OK);
@@ -153,6 +155,7 @@ TEST_F(SimBoardController, ReportsTheMemoryDirectorySortedByName) {
     EXPECT_EQ(readable, VARIANT_FALSE);
 
     ASSERT_EQ(Connect(controller.Get(), "PLC1"), vortan::DISPID_CONTROLLER_CONNECTED);
+    EXPECT_FALSE(std::filesystem::exists(FlashPath("PLC1", ".~incoming.Ab12Cd")));
     EXPECT_EQ(controller->UpdateInfo(256, &status), S_OK);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(controller->HasFileDirectory(&readable), S_OK);

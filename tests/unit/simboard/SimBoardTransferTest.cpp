@@ -342,6 +342,7 @@ TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
         {"empty name", Op::Write, source, "", 7, 12},
         {"name of 65 bytes", Op::Write, source, std::string(65, 'N'), 7, 12},
         {"control character", Op::Write, source, "A\tB", 7, 12},
+        {"name of a temporary file", Op::Write, source, ".~incoming.X", 7, 12},
         {"read of a missing name", Op::Read, m_dir / "local/x.cfg", "NONE.CFG", 8, 12},
         {"target in a missing directory", Op::Read, m_dir / "local/no/x.cfg", "HERE.CFG", 11, 11},
         {"target is a directory", Op::Read, m_dir / "local/adir", "HERE.CFG", 11, 11},

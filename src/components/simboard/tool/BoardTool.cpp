@@ -115,7 +115,7 @@ int List(const std::vector<std::string_view>& args) {
         std::uint64_t used = 0;
         std::size_t count = 0;
         for (const auto& file : fs::directory_iterator(boards / name / "flash", ec)) {
-            if (file.is_regular_file(ec)) {
+            if (file.is_regular_file(ec) && IsMemoryName(file.path().filename().string())) {
                 used += file.file_size(ec);
                 ++count;
             }
@@ -139,7 +139,7 @@ int Ls(const std::vector<std::string_view>& args) {
     std::vector<std::pair<std::string, std::uintmax_t>> files;
     for (const auto& file :
          fs::directory_iterator(BoardsDirectory() / std::string(args[0]) / "flash", ec))
-        if (file.is_regular_file(ec))
+        if (file.is_regular_file(ec) && IsMemoryName(file.path().filename().string()))
             files.emplace_back(file.path().filename().string(), file.file_size(ec));
     if (ec)
         return Failure(std::string(args[0]) + ": " + ec.message());
