@@ -1,5 +1,6 @@
 #include "components/simboard/FlashHandling.h"
 
+#include <functional>
 #include <new>
 #include <string>
 
@@ -122,74 +123,56 @@ void FlashHandling::Finish(const Connection& connection, const BoardError& error
         Events().Fire(end, endArgs);
 }
 
-HRESULT FlashHandling::WriteToMemory(IController* controller, BSTR localPath, BSTR memoryName,
-                                     VARIANT_BOOL /*option*/, VARIANT_BOOL* outcome) {
+HRESULT
+FlashHandling::RunItem(IController* controller, ItemEvents events, VARIANT_BOOL* outcome,
+                       const std::function<BoardError(SimBoard&, const ProgressFn&)>& work) {
     if (outcome == nullptr)
         return E_POINTER;
     // Held for the item, so a handler that releases everything cannot pull it away.
     const com::ComPtr<IFlashHandling> self(this);
     Connection connection;
     BoardError error;
-    Events().Fire(DISPID_FLASH_WRITE_BEGIN);
+    Events().Fire(events.begin);
     try {
         error = Resolve(controller, connection);
         if (!error)
-            error = connection.board->Write(Utf8(localPath), Utf8(memoryName),
-                                            [](std::uint64_t done, std::uint64_t size) {
-                                                const VARIANT args[] = {I4(done), I4(size)};
-                                                Events().Fire(DISPID_FLASH_WRITE_PROGRESS, args);
-                                            });
+            error = work(*connection.board, [&events](std::uint64_t done, std::uint64_t size) {
+                const VARIANT args[] = {I4(done), I4(size)};
+                Events().Fire(events.progress, args);
+            });
     } catch (...) {
         error = Fail(BoardErrorCode::BoardIoError, ENOMEM);
     }
-    Finish(connection, error, DISPID_FLASH_WRITE_END, {}, outcome);
+    Finish(connection, error, events.end, {}, outcome);
     return S_OK;
+}
+
+HRESULT FlashHandling::WriteToMemory(IController* controller, BSTR localPath, BSTR memoryName,
+                                     VARIANT_BOOL /*option*/, VARIANT_BOOL* outcome) {
+    return RunItem(controller,
+                   {DISPID_FLASH_WRITE_BEGIN, DISPID_FLASH_WRITE_PROGRESS, DISPID_FLASH_WRITE_END},
+                   outcome, [&](SimBoard& board, const ProgressFn& progress) {
+                       return board.Write(Utf8(localPath), Utf8(memoryName), progress);
+                   });
 }
 
 HRESULT FlashHandling::ReadFromMemory(IController* controller, BSTR localPath, BSTR memoryName,
                                       VARIANT_BOOL /*option*/, VARIANT_BOOL* outcome) {
-    if (outcome == nullptr)
-        return E_POINTER;
-    const com::ComPtr<IFlashHandling> self(this);
-    Connection connection;
-    BoardError error;
-    Events().Fire(DISPID_FLASH_READ_BEGIN);
-    try {
-        error = Resolve(controller, connection);
-        if (!error)
-            error = connection.board->Read(Utf8(memoryName), Utf8(localPath),
-                                           [](std::uint64_t done, std::uint64_t size) {
-                                               const VARIANT args[] = {I4(done), I4(size)};
-                                               Events().Fire(DISPID_FLASH_READ_PROGRESS, args);
-                                           });
-    } catch (...) {
-        error = Fail(BoardErrorCode::BoardIoError, ENOMEM);
-    }
-    Finish(connection, error, DISPID_FLASH_READ_END, {}, outcome);
-    return S_OK;
+    return RunItem(controller,
+                   {DISPID_FLASH_READ_BEGIN, DISPID_FLASH_READ_PROGRESS, DISPID_FLASH_READ_END},
+                   outcome, [&](SimBoard& board, const ProgressFn& progress) {
+                       return board.Read(Utf8(memoryName), Utf8(localPath), progress);
+                   });
 }
 
 HRESULT FlashHandling::RemoveFromMemory(IController* controller, BSTR memoryName,
                                         VARIANT_BOOL /*option*/, VARIANT_BOOL* outcome) {
-    if (outcome == nullptr)
-        return E_POINTER;
-    const com::ComPtr<IFlashHandling> self(this);
-    Connection connection;
-    BoardError error;
-    Events().Fire(DISPID_FLASH_REMOVE_BEGIN);
-    try {
-        error = Resolve(controller, connection);
-        if (!error)
-            error = connection.board->Remove(Utf8(memoryName),
-                                             [](std::uint64_t done, std::uint64_t size) {
-                                                 const VARIANT args[] = {I4(done), I4(size)};
-                                                 Events().Fire(DISPID_FLASH_REMOVE_PROGRESS, args);
-                                             });
-    } catch (...) {
-        error = Fail(BoardErrorCode::BoardIoError, ENOMEM);
-    }
-    Finish(connection, error, DISPID_FLASH_REMOVE_FILE_DONE, {}, outcome);
-    return S_OK;
+    return RunItem(
+        controller,
+        {DISPID_FLASH_REMOVE_BEGIN, DISPID_FLASH_REMOVE_PROGRESS, DISPID_FLASH_REMOVE_FILE_DONE},
+        outcome, [&](SimBoard& board, const ProgressFn& progress) {
+            return board.Remove(Utf8(memoryName), progress);
+        });
 }
 
 HRESULT FlashHandling::FormatMemory(IController* controller, SHORT /*selector*/,

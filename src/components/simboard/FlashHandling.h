@@ -13,6 +13,7 @@
 // (arguments in declared order; n is the board's number.) A failed item fires its begin
 // event, then one failure event instead of the end event, and reports VARIANT_FALSE.
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -73,6 +74,16 @@ private:
     static void Finish(const Connection& connection, const BoardError& error, DISPID end,
                        std::span<const VARIANT> endArgs, VARIANT_BOOL* outcome) noexcept;
     static com::BroadcastGroup& Events() noexcept;
+
+    struct ItemEvents {
+        DISPID begin;
+        DISPID progress;
+        DISPID end;
+    };
+    // One item of a run: the begin event, `work` on the board with its progress events, then
+    // the end event or a failure event.
+    HRESULT RunItem(IController* controller, ItemEvents events, VARIANT_BOOL* outcome,
+                    const std::function<BoardError(SimBoard&, const ProgressFn&)>& work);
 
     ULONG m_refs = 1;
     com::ConnectionPoint m_events{*this, DIID_IFlashHandlingEvents, &Events()};
