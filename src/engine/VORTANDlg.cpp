@@ -473,8 +473,11 @@ void CVORTANDlg::OnCancel() {
 LRESULT CVORTANDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     using namespace vortan::controller;
     try {
-        if (message >= WM_FLASH_FIRST && message <= WM_FLASH_LAST)
-            return OnFlashNotification(static_cast<int>(message - WM_FLASH_BASE), wParam, lParam);
+        if (message >= WM_FLASH_FIRST && message <= WM_FLASH_LAST) {
+            OnFlashNotification(static_cast<int>(message - WM_FLASH_BASE), wParam, lParam);
+            RepaintDuringCall();
+            return 0;
+        }
         switch (message) {
         case WM_CONTROLLER_DISCONNECTED:
         case WM_CONTROLLER_CONNECTED:
@@ -509,6 +512,18 @@ LRESULT CVORTANDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // A handler must not throw into the loop that dispatched it.
         return 0;
     }
+}
+
+void CVORTANDlg::RepaintDuringCall() {
+    // Flash notifications come inside the component's call, where no loop runs to repaint the
+    // window. Ask for it now, but not more than every 20 ms so the transfer does not wait on
+    // drawing; the loop draws the last state once the call has returned.
+    constexpr DWORD kRepaintSpacingMs = 20;
+    const DWORD now = ::GetTickCount();
+    if (now - m_dwLastRepaint < kRepaintSpacingMs)
+        return;
+    m_dwLastRepaint = now;
+    ::UpdateWindow(m_hWnd);
 }
 
 void CVORTANDlg::ShowAboutBox() {

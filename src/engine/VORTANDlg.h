@@ -87,6 +87,7 @@ private:
     void SetStatus(const std::string& text);
     void SetProgressPos(int pos);
     void ShowAboutBox();
+    void RepaintDuringCall();
 
     DWORD m_nDone = 0;  // bytes (or removed files) of finished items; never reset
     DWORD m_nTotal = 0; // bytes (or files) of the run
@@ -101,4 +102,5 @@ private:
     std::string m_strStatusFormat;
     int m_nBusyPos = 0;
     HICON m_hIcon = nullptr;
+    DWORD m_dwLastRepaint = 0; // tick of the last UpdateWindow during a component call
 };
