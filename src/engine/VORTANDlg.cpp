@@ -296,25 +296,36 @@ LONG CVORTANDlg::CloseServer() {
         g_hFlashMutex = nullptr;
     }
     DisconnectController();
-    EndDialog(1);
+    try {
+        EndDialog(1);
+    } catch (...) {
+        // Ending cannot fail in a way the client could act on.
+    }
     return 1;
 }
 
 BOOL CVORTANDlg::LookupText(int key, std::string& text) const {
-    const std::string keyName = Decimal(key < 0 ? -static_cast<long long>(key) : key);
-    char buffer[kProfileBufferBytes] = {};
-    const DWORD length =
-        ::GetPrivateProfileStringA(m_strProfileSection.c_str(), keyName.c_str(), nullptr, buffer,
-                                   kProfileBufferBytes, m_strProfileFile.c_str());
-    if (length == 0)
-        return FALSE;
-    text.assign(buffer, length);
-    return TRUE;
+    try {
+        const std::string keyName = Decimal(key < 0 ? -static_cast<long long>(key) : key);
+        char buffer[kProfileBufferBytes] = {};
+        const DWORD length =
+            ::GetPrivateProfileStringA(m_strProfileSection.c_str(), keyName.c_str(), nullptr,
+                                       buffer, kProfileBufferBytes, m_strProfileFile.c_str());
+        if (length == 0)
+            return FALSE;
+        text.assign(buffer, length);
+        return TRUE;
+    } catch (...) {
+        return FALSE; // a text that cannot be had is a missing one
+    }
 }
 
 // ---- connection ----------------------------------------------------------------------------
 
 HRESULT CVORTANDlg::ConnectController(BSTR name) {
+    // Without the window (the dialog is not running) no answer and no report could reach us.
+    if (!::IsWindow(m_hWnd))
+        return E_FAIL;
     std::string text;
     if (LookupText(kTextConnectCaption, text))
         SetCaption(text);
@@ -326,9 +337,6 @@ HRESULT CVORTANDlg::ConnectController(BSTR name) {
         return E_FAIL;
 
     if (m_pCtrlAccess) {
-        // Without a window no answer could reach the wait below.
-        if (!::IsWindow(m_hWnd))
-            return E_FAIL;
         HRESULT hr = m_pCtrlAccess->Initialize(m_hWnd);
         if (FAILED(hr))
             return hr;

@@ -141,6 +141,30 @@ TEST(CVORTANDlg, SecondMutexHolderInAnotherProcessLeavesTheHandleEmpty) {
     EXPECT_EQ(flag, 1);
 }
 
+TEST(CVORTANDlg, CloseServerReleasesTheMutexAndTheConnection) {
+    EngineRig t;
+    t.flash.script = {EngineRig::Item({{1, {11}}})}; // the format never reports its end
+    NameVariant name("board1");
+    SHORT selector = 0;
+    SHORT flag = 77;
+    bool heldAfterCall = false;
+    bool freeAfterClose = false;
+    const INT_PTR result = t.RunInDialog([&](HWND) {
+        t.dlg.DoFormat(&name.value, &selector, 0, &flag);
+        heldAfterCall = g_hFlashMutex != nullptr;
+        EXPECT_EQ(t.dlg.CloseServer(), 1);
+        HANDLE probe = CreateMutexA(nullptr, TRUE, "KELMORANTQmt11");
+        freeAfterClose = GetLastError() == ERROR_SUCCESS;
+        CloseHandle(probe);
+    });
+    EXPECT_TRUE(heldAfterCall);
+    EXPECT_TRUE(freeAfterClose);
+    EXPECT_EQ(g_hFlashMutex, nullptr);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(t.controller.CallCount("Disconnect"), 1);
+    EXPECT_EQ(t.dlg.GetLastErrorInfo(nullptr, nullptr, nullptr, nullptr), E_FAIL);
+}
+
 TEST(CVORTANDlg, BusyAnimationStepsAndOutlivesAFailedConnection) {
     EngineRig t;
     t.controller.connected = VARIANT_FALSE;

@@ -46,6 +46,10 @@ TEST(CVORTANDlg, RefusesNullArgumentsAndAnswersAnEmptyListAtOnce) {
             EXPECT_EQ(flag, c.flag);
         }
     }
+    // Outside the dialog's run no answer could reach the engine: refused, not waited for.
+    SHORT outside = 77;
+    EXPECT_EQ(t.dlg.DoWriteFiles("board1", &one, 0, &outside), E_FAIL);
+    EXPECT_EQ(outside, 0);
     EXPECT_TRUE(t.controller.calls.empty()); // no connection was made
     EXPECT_EQ(t.controllerRegistration->factory.created, 0);
     EXPECT_EQ(t.flashRegistration->factory.created, 0);
