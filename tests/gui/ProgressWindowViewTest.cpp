@@ -80,8 +80,9 @@ TEST(ProgressWindowView, ShowsTheRunAndOffersTheAboutBox) {
     ViewsInstalled views;
 
     CVORTANDlg dlg;
-    dlg.m_strProfileFile = dir.WriteFile("t.ini", "[T]\n5045=Schreibe %d%%\n5048=Schreibe %s\n");
-    dlg.m_strProfileSection = "T";
+    dlg.m_strProfileFile =
+        dir.WriteFile("t.ini", "[Texte]\n5045=Schreibe %d%%\n5048=Schreibe %s\n");
+    dlg.m_strProfileSection = "Texte";
     CFileList list;
     list.AddFile(dir.WriteFile("a.ini", std::string(100, 'a')), 0);
     list.AddFile(dir.WriteFile("b.ini", std::string(300, 'b')), 0);
