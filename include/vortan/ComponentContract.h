@@ -10,7 +10,8 @@
 //     the group, so the events reach every sink of the process (ContractIds.h).
 //  2. Define DllGetClassObject (declared below, exported by VORTAN_PLUGIN_EXPORT) so that it
 //     hands out an IClassFactory for CLSID_ControllerAccess and CLSID_FlashHandling, and
-//     CLASS_E_CLASSNOTAVAILABLE for anything else.
+//     CLASS_E_CLASSNOTAVAILABLE for anything else; a static vortan::com::StaticClassFactory
+//     per class, built on the class's creation function, is all it takes.
 //  3. Register the library's path under both CLSIDs in the class registry
 //     (vortan::com::ClassRegistry; by default ~/.config/vortan/classes.ini).
 //
@@ -24,6 +25,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoint.h"
 #include "platform/com/IClassFactory.h"
+#include "platform/com/StaticClassFactory.h"
 #include "platform/com/SysString.h"
 #include "platform/com/Variant.h"
 #include "vortan/ContractIds.h"

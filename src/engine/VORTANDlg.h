@@ -20,6 +20,11 @@ class CFlashObserverAccess;
 class CFileList;
 struct FileListEntry;
 
+// The mutex a running format holds so that other programs see it ("KELMORANTQmt<n>"). It is
+// process-wide, not a dialog field, because it marks the process's format to the machine and
+// CloseServer must release it whichever run took it; only the UI thread touches it.
+extern HANDLE g_hFlashMutex;
+
 class CVORTANDlg : public CDialog {
 public:
     explicit CVORTANDlg(HWND hWndParent = nullptr);
@@ -46,4 +51,56 @@ public:
     // The automation object driving the dialog, or null; set and cleared by that object.
     // While it is set, closing the window only hides it.
     IAutomationLink* m_pAutoProxy = nullptr;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    enum RunMode { kRead = 1, kWrite = 2, kRemove = 3 };
+
+    HRESULT DoTransfer(int mode, const char* controllerName, CFileList* fileList, LONG option,
+                       SHORT* pResult);
+    // The component calls of a run (creation, totals, one call per item); raises _com_error
+    // for a failed IController call. Answers the kept HRESULT; `outcome` is the last item's.
+    HRESULT RunItems(int mode, CFileList& fileList, LONG option, VARIANT_BOOL& outcome);
+    HRESULT ConnectController(BSTR name);
+    void WaitForConnectAnswer();
+    DWORD FillSizesFromMemory(CFileList& fileList);
+    BOOL EnsureFlashObserver();
+    HRESULT CreateFlashHandling();
+    LRESULT OnItemFinished();
+    void DisconnectController() noexcept;
+
+    LRESULT OnFlashNotification(int n, WPARAM wParam, LPARAM lParam);
+    void OnBusyTimer();
+    void SetPhaseTexts(int captionKey, int statusKey);
+    void ShowStatusLine();
+    void ShowPercent(LPARAM p);
+    void ShowByteProgress(LPARAM part);
+    void ShowItemProgress(WPARAM whole, LPARAM part);
+    void ShowProgressValue(unsigned long long p);
+    void CreateFlashMutex(WPARAM number);
+    void SetCaption(const std::string& text);
+    void SetStatus(const std::string& text);
+    void SetProgressPos(int pos);
+    void ShowAboutBox();
+    void RepaintDuringCall();
+
+    DWORD m_nDone = 0;  // bytes (or removed files) of finished items; never reset
+    DWORD m_nTotal = 0; // bytes (or files) of the run
+    BOOL m_bAborted = FALSE;
+    BOOL m_bLastItem = FALSE;
+    FileListEntry* m_pCurrentItem = nullptr; // into the caller's list, while a run lasts
+    HANDLE m_hConnectEvent = nullptr;
+    std::unique_ptr<CCtrlAccess> m_pCtrlAccess;
+    std::unique_ptr<CFlashObserverAccess> m_pFlashObserver;
+    vortan::com::ComPtr<vortan::IFlashHandling> m_pFlashHandling;
+    std::string m_strCaptionFormat;
+    std::string m_strStatusFormat;
+    int m_nBusyPos = 0;
+    HICON m_hIcon = nullptr;
+    DWORD m_dwLastRepaint = 0; // tick of the last UpdateWindow during a component call
 };

@@ -8,12 +8,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -78,6 +80,7 @@ DialogView::DialogView(HWND dialog, QWidget* owner) : m_hDialog(dialog), m_owner
     if (m_bHasCloseBox)
         flags |= Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
     setWindowFlags(flags);
+    setWindowIcon(QIcon(IconPixmap(resources::IDI_VORTAN, 64)));
     if (model)
         setFixedSize(PixelsX(model->Width()), PixelsY(model->Height()));
 
@@ -305,6 +308,33 @@ void DialogView::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (m_hDialog != nullptr && m_bHasCloseBox)
         Forward(m_hDialog, WM_CLOSE, 0);
+}
+
+void DialogView::contextMenuEvent(QContextMenuEvent* event) {
+    const auto model = ModelOf(m_hDialog);
+    if (!model || model->SystemMenu().empty()) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("systemMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const win::MenuItem& item : model->SystemMenu()) {
+        if (item.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQt(item.text));
+        action->setObjectName(QStringLiteral("sysmenu_%1").arg(item.id));
+        // Posted: the command (a modal about box) runs from the window's loop, not from
+        // inside this Qt event. It is the window's own menu, so a disabled dialog gets it too.
+        const HWND dialog = m_hDialog;
+        const WPARAM id = item.id;
+        connect(action, &QAction::triggered, this,
+                [dialog, id] { PostMessage(dialog, WM_SYSCOMMAND, id, 0); });
+    }
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 void DialogView::OnTextChanged(HWND, std::string_view) {

@@ -11,6 +11,7 @@
 #include <map>
 
 class QCloseEvent;
+class QContextMenuEvent;
 class QEvent;
 class QKeyEvent;
 class QPixmap;
@@ -21,7 +22,10 @@ namespace vortan::gui {
 // of its own: it reads the model when it repaints, and every click, key and close box becomes
 // the message the model expects (BM_CLICK, WM_KEYDOWN, WM_CLOSE), so decisions stay in the
 // dialog's handlers. Texts and progress are repainted at most every 20 ms, always ending on
-// the latest state; UpdateWindow repaints at once, for when no loop runs to do it.
+// the latest state; UpdateWindow repaints at once, for when no loop runs to do it (the
+// progress window asks so, at most every 20 ms, while a component call holds the loop).
+// The window's system menu (GetSystemMenu) is its context menu: a right click anywhere on the
+// window, reachable even while the dialog is disabled, as the title bar's menu is.
 class DialogView final : public QWidget, private win::IWindowObserver {
 public:
     // Builds the widgets from the model's dialog and attaches itself as its observer. The view
@@ -46,6 +50,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -61,6 +61,11 @@ inline constexpr std::size_t MAX_PATH = 260;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 
+// A menu handle; the only menus of this platform are the windows' system menus, so it names
+// the window whose menu it is.
+struct HMENU__;
+using HMENU = HMENU__*;
+
 // A kernel object handle (event, mutex) names an entry of the process's handle table.
 using HANDLE = void*;
 

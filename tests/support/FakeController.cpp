@@ -1,13 +1,35 @@
 #include "support/FakeController.h"
 
 #include "platform/com/SysString.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
 #include "vortan/ContractIds.h"
 
 #include <algorithm>
 
 namespace vortan::test {
 
-FakeController::FakeController() : events(*this, vortan::DIID_IControllerEvents) {}
+namespace {
+constexpr UINT_PTR kAnswerTimer = 1;
+}
+
+FakeController::FakeController() : events(*this, vortan::DIID_IControllerEvents) {
+    m_hAnswerWindow =
+        win::CreateMessageWindow([this](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+            if (message == WM_TIMER && wParam == kAnswerTimer) {
+                KillTimer(hwnd, kAnswerTimer);
+                if (answerConnectWith) {
+                    ++answersFired;
+                    events.Fire(*answerConnectWith);
+                }
+            }
+            return 0;
+        });
+}
+
+FakeController::~FakeController() {
+    DestroyWindow(m_hAnswerWindow);
+}
 
 HRESULT FakeController::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr)
@@ -51,6 +73,8 @@ HRESULT FakeController::Connect(BSTR name, BSTR options) {
     connectName = name != nullptr ? std::u16string(name, SysStringLen(name)) : u"";
     connectOptionsWasNull = options == nullptr;
     connectOptions = options != nullptr ? std::u16string(options, SysStringLen(options)) : u"";
+    if (SUCCEEDED(connectResult) && answerConnectWith)
+        SetTimer(m_hAnswerWindow, kAnswerTimer, answerDelayMs, nullptr);
     return connectResult;
 }
 

@@ -5,6 +5,9 @@
 // (E_NOINTERFACE), can have no connection point for the controller events (a chosen
 // HRESULT) and refuse Advise (events.adviseResult). Owned by the test; Release never
 // deletes it. Register it with ClassRegistration to have CoCreateInstance hand it out.
+// With `answerConnectWith` set, a successful Connect fires that controller event later, from
+// the message loop (a timer `answerDelayMs` long on a message window of its own), as a real
+// component answers.
 
 #include "platform/WinDef.h"
 #include "support/FakeConnectionPoint.h"
@@ -26,7 +29,7 @@ public:
     FakeController();
     FakeController(const FakeController&) = delete;
     FakeController& operator=(const FakeController&) = delete;
-    ~FakeController() = default;
+    ~FakeController();
 
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override { return ++m_refs; }
@@ -84,9 +87,14 @@ public:
     bool connectOptionsWasNull = false;
     LONG updateInfoWhat = 0;
 
+    std::optional<DISPID> answerConnectWith;
+    UINT answerDelayMs = 0;
+    int answersFired = 0;
+
     FakeConnectionPoint events;
 
 private:
+    HWND m_hAnswerWindow = nullptr;
     ULONG m_refs = 0;
 };
 

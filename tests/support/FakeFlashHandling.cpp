@@ -51,8 +51,9 @@ HRESULT FakeFlashHandling::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIA
     return DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT FakeFlashHandling::FormatMemory(vortan::IController* controller, SHORT, VARIANT_BOOL option,
-                                        VARIANT_BOOL* result) {
+HRESULT FakeFlashHandling::FormatMemory(vortan::IController* controller, SHORT selector,
+                                        VARIANT_BOOL option, VARIANT_BOOL* result) {
+    selectors.push_back(selector);
     return Record(Call{"FormatMemory", {}, {}, option, controller != nullptr}, result);
 }
 
@@ -82,6 +83,26 @@ HRESULT FakeFlashHandling::Record(Call call, VARIANT_BOOL* result) {
     calls.push_back(call);
     if (onOperation)
         onOperation(calls.back());
+    const std::size_t index = calls.size() - 1;
+    if (index < script.size()) {
+        const Step step = script[index]; // a handler may change the script meanwhile
+        for (const Event& event : step.events) {
+            std::vector<VARIANT> args(event.args.size());
+            for (std::size_t i = 0; i < args.size(); ++i) {
+                args[i].vt = VT_I4;
+                args[i].lVal = event.args[i];
+            }
+            events.Fire(event.dispid, args);
+            if (afterEvent)
+                afterEvent(index, event);
+        }
+        if (FAILED(step.result))
+            return step.result;
+        if (result == nullptr)
+            return E_POINTER;
+        *result = step.outcome;
+        return step.result;
+    }
     if (FAILED(operationResult))
         return operationResult;
     if (result == nullptr)

@@ -4,7 +4,10 @@
 // `operationResult` and `outcome`, can deny IFlashHandling or IConnectionPointContainer
 // (E_NOINTERFACE), can have no connection point for the flash events (a chosen HRESULT) and
 // refuse Advise (events.adviseResult). `onOperation` runs inside each operation, e.g. to fire
-// events. Owned by the test; Release never deletes it.
+// events. `script` plays a component: its n-th step answers the n-th operation by firing
+// its events through the connection point (to every advised sink, as the real component
+// does), then returning its result and outcome; operations past the script answer
+// `operationResult` and `outcome`. Owned by the test; Release never deletes it.
 
 #include "support/FakeConnectionPoint.h"
 #include "vortan/IFlashHandling.h"
@@ -52,14 +55,28 @@ public:
         bool hadController = false;
     };
 
+    struct Event {
+        DISPID dispid = 0;
+        std::vector<LONG> args; // declared order, sent as VT_I4
+    };
+    struct Step {
+        std::vector<Event> events;
+        HRESULT result = S_OK;
+        VARIANT_BOOL outcome = VARIANT_TRUE;
+    };
+
     bool offerFlashHandling = true;
     bool offerContainer = true;
     HRESULT findConnectionPointResult = S_OK;
     HRESULT operationResult = S_OK;
     VARIANT_BOOL outcome = VARIANT_TRUE;
     std::function<void(const Call&)> onOperation;
+    std::vector<Step> script;
+    // Runs after each scripted event has been delivered: index of the operation, the event.
+    std::function<void(std::size_t, const Event&)> afterEvent;
 
     std::vector<Call> calls;
+    std::vector<SHORT> selectors; // of each FormatMemory
     FakeConnectionPoint events;
 
 private:

@@ -2,6 +2,11 @@
 
 #include "platform/win/Event.h"
 #include "platform/win/HandleTable.h"
+#include "platform/win/NamedMutex.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 #include <chrono>
 #include <memory>
@@ -38,6 +43,41 @@ HANDLE CreateEvent(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, c
     SetLastError(ERROR_SUCCESS);
     return HandleTable::Instance().Add(
         std::make_shared<Event>(manualReset != FALSE, initialState != FALSE));
+}
+
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, const char* name) {
+    if (name == nullptr || *name == '\0' || std::strchr(name, '/') != nullptr) {
+        SetLastError(ERROR_INVALID_NAME);
+        return nullptr;
+    }
+    auto mutex = std::make_shared<vortan::win::NamedMutex>(name);
+    if (!mutex->Valid()) {
+        SetLastError(static_cast<DWORD>(errno));
+        return nullptr;
+    }
+    // Held elsewhere means it existed; a free one counts as new, as the platform cannot tell a
+    // mutex nobody holds from one that was never made.
+    const bool taken = mutex->TryAcquire();
+    if (!initialOwner && taken)
+        mutex->Release();
+    HANDLE handle = HandleTable::Instance().Add(std::move(mutex));
+    SetLastError(taken ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS);
+    return handle;
+}
+
+BOOL ReleaseMutex(HANDLE handle) {
+    auto mutex =
+        std::dynamic_pointer_cast<vortan::win::NamedMutex>(HandleTable::Instance().Find(handle));
+    if (!mutex) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!mutex->Owned()) {
+        SetLastError(ERROR_NOT_OWNER);
+        return FALSE;
+    }
+    mutex->Release();
+    return TRUE;
 }
 
 BOOL SetEvent(HANDLE event) {

@@ -9,6 +9,9 @@
 inline constexpr DWORD ERROR_SUCCESS = 0;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+inline constexpr DWORD ERROR_INVALID_NAME = 123;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_NOT_OWNER = 288;
 inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
 inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
@@ -32,6 +35,17 @@ void SetLastError(DWORD error);
 HANDLE CreateEvent(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,
                    const char* name);
 BOOL SetEvent(HANDLE event);
+
+// Creates or opens the named mutex `name`, seen by every process of the user (a lock file in
+// $XDG_RUNTIME_DIR, else /tmp). With `initialOwner` the new handle takes the mutex. When
+// another handle, in this process or another, holds it already, the handle is still returned,
+// without ownership, and the last error is ERROR_ALREADY_EXISTS; else ERROR_SUCCESS. Closing
+// the handle releases the mutex; so does the end of the holding process. A null or empty
+// name, or one with '/', is refused (null handle, ERROR_INVALID_NAME); the lock file that
+// cannot be opened gives null with the system's error.
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, const char* name);
+// Gives up ownership taken by CreateMutexA or a wait; ERROR_NOT_OWNER when not held.
+BOOL ReleaseMutex(HANDLE mutex);
 BOOL ResetEvent(HANDLE event);
 
 // Waits until the object is signalled or `milliseconds` passed (0 tests, INFINITE waits for

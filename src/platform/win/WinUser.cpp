@@ -393,6 +393,29 @@ UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount) {
     return static_cast<UINT>(GetWindowText(control, buffer, maxCount));
 }
 
+HMENU GetSystemMenu(HWND hwnd, BOOL) {
+    const auto window = FindWindow(hwnd);
+    if (!window || (window->Style() & WS_CHILD) != 0)
+        return nullptr;
+    return reinterpret_cast<HMENU>(hwnd);
+}
+
+BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
+    const auto window = FindWindow(reinterpret_cast<HWND>(menu));
+    if (!window || (window->Style() & WS_CHILD) != 0)
+        return FALSE;
+    if ((flags & MF_SEPARATOR) != 0) {
+        window->AppendSystemMenuItem({0, {}, true});
+    } else {
+        if (text == nullptr) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        window->AppendSystemMenuItem({id, text, false});
+    }
+    return TRUE;
+}
+
 HICON LoadIcon(HINSTANCE, LPCSTR name) {
     // Only integer resources exist here: the "name" is the id in the low word.
     const auto value = reinterpret_cast<std::uintptr_t>(name);

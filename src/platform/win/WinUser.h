@@ -64,6 +64,10 @@ inline constexpr DWORD BS_DEFPUSHBUTTON = 0x00000001;
 inline constexpr DWORD SS_LEFT = 0x00000000;
 inline constexpr DWORD PBS_SMOOTH = 0x00000001;
 
+// Menu item flags.
+inline constexpr UINT MF_STRING = 0x0000;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
+
 // ShowWindow commands.
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
@@ -153,6 +157,13 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
 UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
+
+// The system menu of a top-level window: extra entries that the view offers where the
+// desktop puts a window's own menu; choosing one sends WM_SYSCOMMAND with its id. Every
+// top-level window has one (null for a control or an invalid handle); `revert` is ignored.
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);
+// Appends an entry (MF_STRING, text UTF-8) or a separator (MF_SEPARATOR, no id or text).
+BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 
 // Icons by integer resource id: a null module names the system icons (IDI_WARNING), else the
 // program's own (128, 130). Named resources are not supported and give null.

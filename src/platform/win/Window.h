@@ -11,6 +11,13 @@ namespace vortan::win {
 
 class IWindowObserver;
 
+// An entry of a window's system menu; id 0 with no text is a separator.
+struct MenuItem {
+    UINT_PTR id = 0;
+    std::string text; // UTF-8
+    bool separator = false;
+};
+
 using WindowHandler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 // One window of the model: the state a view draws. Subsystem code does not change it directly
@@ -59,6 +66,9 @@ public:
     int FontPointSize() const { return m_fontPointSize; }
     void SetFont(std::string name, int pointSize);
 
+    const std::vector<MenuItem>& SystemMenu() const { return m_systemMenu; }
+    void AppendSystemMenuItem(MenuItem item) { m_systemMenu.push_back(std::move(item)); }
+
     // Controls in creation order, which is the tab order.
     const std::vector<HWND>& Children() const { return m_children; }
     void AddChild(HWND child) { m_children.push_back(child); }
@@ -93,6 +103,7 @@ private:
     std::string m_fontName;
     int m_fontPointSize = 0;
     std::vector<HWND> m_children;
+    std::vector<MenuItem> m_systemMenu;
     bool m_destroying = false;
     IWindowObserver* m_observer = nullptr;
 };

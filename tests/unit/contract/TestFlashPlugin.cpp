@@ -2,6 +2,7 @@
 // contract header and the platform library only. WriteToMemory reports one item through the
 // events; the other operations answer that nothing succeeded.
 
+#include "platform/com/StaticClassFactory.h"
 #include "vortan/ComponentContract.h"
 
 #include <new>
@@ -114,38 +115,15 @@ private:
     ConnectionPoint m_events{*this, vortan::DIID_IFlashHandlingEvents, &g_flashEvents};
 };
 
-// Lives as long as the library, which stays loaded: its count never frees it.
-class FlashFactory final : public IClassFactory {
-public:
-    HRESULT QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
+HRESULT CreateFlashComponent(REFIID iid, void** object) {
+    auto* component = new (std::nothrow) FlashComponent();
+    if (component == nullptr)
+        return E_OUTOFMEMORY;
+    const auto owner = ComPtr<vortan::IFlashHandling>::Attach(component);
+    return component->QueryInterface(iid, object);
+}
 
-    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr)
-            return CLASS_E_NOAGGREGATION;
-        auto* component = new (std::nothrow) FlashComponent();
-        if (component == nullptr)
-            return E_OUTOFMEMORY;
-        const auto owner = ComPtr<vortan::IFlashHandling>::Attach(component);
-        return component->QueryInterface(iid, object);
-    }
-    HRESULT LockServer(BOOL) override { return S_OK; }
-};
-
-FlashFactory g_factory;
+vortan::com::StaticClassFactory g_factory(&CreateFlashComponent);
 
 } // namespace
 

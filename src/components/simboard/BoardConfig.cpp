@@ -1,0 +1,77 @@
+#include "components/simboard/BoardConfig.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <string>
+
+#include "platform/profile/PrivateProfile.h"
+
+namespace vortan::simboard {
+namespace {
+
+constexpr const char* kSection = "board";
+
+// Nothing when the key is absent or empty; false when the value is no number.
+bool ReadNumber(const std::string& file, const char* key, std::optional<std::uint64_t>& value) {
+    char buffer[64] = {};
+    const DWORD length =
+        GetPrivateProfileStringA(kSection, key, "", buffer, sizeof buffer, file.c_str());
+    value.reset();
+    if (length == 0)
+        return true;
+    std::uint64_t number = 0;
+    const auto [end, ec] = std::from_chars(buffer, buffer + length, number);
+    if (ec != std::errc() || end != buffer + length)
+        return false;
+    value = number;
+    return true;
+}
+
+} // namespace
+
+BoardError BoardConfig::Load(const std::filesystem::path& iniFile, BoardConfig& config) {
+    const std::string file = iniFile.string();
+    BoardConfig loaded;
+    std::optional<std::uint64_t> value;
+    struct Key {
+        const char* name;
+        std::uint64_t* target;
+    };
+    const Key keys[] = {{"capacity", &loaded.capacity},
+                        {"max_files", &loaded.maxFiles},
+                        {"speed", &loaded.speed},
+                        {"fail_item", &loaded.failItem}};
+    for (const Key& key : keys) {
+        if (!ReadNumber(file, key.name, value))
+            return Fail(BoardErrorCode::BoardConfigInvalid);
+        if (value)
+            *key.target = *value;
+    }
+    if (!ReadNumber(file, "fail_after_bytes", loaded.failAfterBytes))
+        return Fail(BoardErrorCode::BoardConfigInvalid);
+    if (!ReadNumber(file, "read_only", value) || (value && *value > 1))
+        return Fail(BoardErrorCode::BoardConfigInvalid);
+    loaded.readOnly = value.value_or(0) == 1;
+    config = loaded;
+    return {};
+}
+
+BoardError BoardConfig::Save(const std::filesystem::path& iniFile) const {
+    std::ofstream out(iniFile, std::ios::trunc);
+    out << "[board]\n"
+        << "capacity=" << capacity << "\n"
+        << "max_files=" << maxFiles << "\n"
+        << "speed=" << speed << "\n"
+        << "fail_item=" << failItem << "\n"
+        << "fail_after_bytes=";
+    if (failAfterBytes)
+        out << *failAfterBytes;
+    out << "\nread_only=" << (readOnly ? 1 : 0) << "\n";
+    out.flush();
+    if (!out)
+        return Fail(BoardErrorCode::BoardIoError, errno);
+    return {};
+}
+
+} // namespace vortan::simboard

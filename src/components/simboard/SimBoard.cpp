@@ -1,0 +1,413 @@
+#include "components/simboard/SimBoard.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "components/simboard/BoardName.h"
+
+namespace vortan::simboard {
+namespace {
+
+// Unlinks a temporary file unless the item committed it.
+class TempFile final {
+public:
+    TempFile(std::string path, UniqueFd fd) : m_strPath(std::move(path)), m_fd(std::move(fd)) {}
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        m_fd.Reset();
+        if (!m_bCommitted)
+            ::unlink(m_strPath.c_str());
+    }
+
+    int Fd() const noexcept { return m_fd.Get(); }
+    const std::string& Path() const noexcept { return m_strPath; }
+
+    // fsync, close, rename over `target`; the errno of the failed step, else 0.
+    int Commit(const std::string& target, mode_t mode) {
+        if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
+            return errno;
+        if (const int error = m_fd.Close(); error != 0)
+            return error;
+        if (::rename(m_strPath.c_str(), target.c_str()) != 0)
+            return errno;
+        m_bCommitted = true;
+        return 0;
+    }
+
+private:
+    std::string m_strPath;
+    UniqueFd m_fd;
+    bool m_bCommitted = false;
+};
+
+// A temporary file in `dir` whose name starts with `prefix`; errno on failure.
+int MakeTemp(const std::string& dir, const std::string& prefix, std::unique_ptr<TempFile>& temp) {
+    std::string pattern = dir + "/" + prefix + "XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    temp = std::make_unique<TempFile>(std::move(pattern), UniqueFd(fd));
+    return 0;
+}
+
+// Makes the names in `dir` durable. Single items skip it: their data is synced before the
+// rename, which is what keeps them whole; a crash may only undo the last rename.
+void SyncDirectory(const std::string& dir) {
+    const UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd)
+        ::fsync(fd.Get());
+}
+
+bool IsDirectory(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ParentOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Sleeps so that `done` bytes take at least done / speed seconds since `start`.
+void Throttle(std::chrono::steady_clock::time_point start, std::uint64_t done,
+              std::uint64_t speed) {
+    if (speed == 0)
+        return;
+    const auto due = start + std::chrono::nanoseconds(static_cast<std::int64_t>(
+                                 static_cast<long double>(done) * 1e9L / speed));
+    std::this_thread::sleep_until(due);
+}
+
+} // namespace
+
+BoardError SimBoard::Open(const std::filesystem::path& boardsDir, std::string_view name,
+                          std::unique_ptr<SimBoard>& board) {
+    board.reset();
+    if (!IsPlainName(name))
+        return Fail(BoardErrorCode::InvalidBoardName);
+    const std::filesystem::path dir = boardsDir / std::string(name);
+    if (!IsDirectory(dir) || !IsDirectory(dir / "flash"))
+        return Fail(BoardErrorCode::NoSuchBoard);
+    BoardConfig config;
+    if (const BoardError error = BoardConfig::Load(dir / "board.ini", config))
+        return error;
+    UniqueFd lock(::open((dir / "lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (!lock)
+        return Fail(BoardErrorCode::BoardIoError, errno);
+    if (::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        return Fail(error == EWOULDBLOCK ? BoardErrorCode::BoardBusy : BoardErrorCode::BoardIoError,
+                    error);
+    }
+    board.reset(new SimBoard(std::string(name), dir, config, std::move(lock)));
+    board->SweepIncoming();
+    return {};
+}
+
+void SimBoard::SweepIncoming() {
+    // Holding the lock, every temporary file is one a crashed writer left behind.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FlashDir(), ec)) {
+        if (entry.path().filename().string().starts_with(kIncomingPrefix))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
+BoardError SimBoard::Create(const std::filesystem::path& boardsDir, std::string_view name,
+                            const BoardConfig& config) {
+    if (!IsPlainName(name))
+        return Fail(BoardErrorCode::InvalidBoardName);
+    std::error_code ec;
+    std::filesystem::create_directories(boardsDir, ec);
+    if (ec)
+        return Fail(BoardErrorCode::BoardIoError, ec.value());
+    const std::filesystem::path dir = boardsDir / std::string(name);
+    if (::mkdir(dir.c_str(), 0755) != 0)
+        return Fail(errno == EEXIST ? BoardErrorCode::BoardExists : BoardErrorCode::BoardIoError,
+                    errno);
+    if (::mkdir((dir / "flash").c_str(), 0755) != 0)
+        return Fail(BoardErrorCode::BoardIoError, errno);
+    return config.Save(dir / "board.ini");
+}
+
+std::int16_t SimBoard::Number() const noexcept {
+    std::uint32_t hash = 2166136261u; // FNV-1a: stable across runs and builds
+    for (const char c : m_strName)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return static_cast<std::int16_t>(hash & 0x7FFF);
+}
+
+bool SimBoard::Exists() const noexcept {
+    return IsDirectory(m_dir) && IsDirectory(FlashDir());
+}
+
+void SimBoard::Remember(const std::string& name, std::optional<std::uint64_t> size) {
+    if (!m_bSizesKnown)
+        return;
+    if (const auto old = m_sizes.find(name); old != m_sizes.end()) {
+        m_nUsed -= old->second;
+        m_sizes.erase(old);
+    }
+    if (size) {
+        m_sizes.emplace(name, *size);
+        m_nUsed += *size;
+    }
+}
+
+BoardError SimBoard::List(std::vector<MemoryFile>& files) {
+    files.clear();
+    m_bSizesKnown = false;
+    const std::string flash = FlashDir().string();
+    DIR* dir = ::opendir(flash.c_str());
+    if (dir == nullptr)
+        return Fail(errno == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
+                    errno);
+    const std::unique_ptr<DIR, int (*)(DIR*)> owner(dir, ::closedir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!IsMemoryName(name))
+            continue; // also the temporary file of a write
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue; // only regular files are the memory's
+        files.push_back({name, static_cast<std::uint64_t>(st.st_size)});
+    }
+    std::sort(files.begin(), files.end(),
+              [](const MemoryFile& a, const MemoryFile& b) { return a.name < b.name; });
+    m_sizes.clear();
+    m_nUsed = 0;
+    for (const MemoryFile& file : files) {
+        m_sizes.emplace(file.name, file.size);
+        m_nUsed += file.size;
+    }
+    m_bSizesKnown = true;
+    return {};
+}
+
+BoardError SimBoard::BeginItem(bool changesMemory) {
+    ++m_nItems;
+    if (!Exists())
+        return Fail(BoardErrorCode::BoardGone, ENOENT);
+    if (changesMemory && m_config.readOnly)
+        return Fail(BoardErrorCode::BoardReadOnly, EROFS);
+    if (m_config.failItem != 0 && m_nItems == m_config.failItem)
+        return Fail(BoardErrorCode::InjectedFault);
+    return {};
+}
+
+BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoard,
+                          const ProgressFn& progress) const {
+    const BoardErrorCode readFault =
+        toBoard ? BoardErrorCode::LocalIoError : BoardErrorCode::BoardIoError;
+    const BoardErrorCode writeFault =
+        toBoard ? BoardErrorCode::BoardIoError : BoardErrorCode::LocalIoError;
+    std::vector<char> buffer(kChunkBytes);
+    const auto start = std::chrono::steady_clock::now();
+    std::uint64_t done = 0;
+    bool inKernel = true;
+    while (done < size) {
+        std::size_t chunk =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunkBytes, size - done));
+        if (m_config.failAfterBytes) {
+            if (done >= *m_config.failAfterBytes)
+                return Fail(BoardErrorCode::InjectedFault);
+            chunk = static_cast<std::size_t>(
+                std::min<std::uint64_t>(chunk, *m_config.failAfterBytes - done));
+        }
+        if (inKernel) {
+            // The kernel copies without a round trip through this buffer; on any refusal
+            // (other file systems, a fault) the plain path below takes over and names the
+            // failing side.
+            const ssize_t moved = ::copy_file_range(source, nullptr, target, nullptr, chunk, 0);
+            if (moved > 0) {
+                done += static_cast<std::uint64_t>(moved);
+                Throttle(start, done, m_config.speed);
+                if (progress)
+                    progress(done, size);
+                continue;
+            }
+            inKernel = false;
+        }
+        const ssize_t got = ::read(source, buffer.data(), chunk);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return Fail(readFault, errno);
+        }
+        if (got == 0)
+            return Fail(readFault, EIO); // the source shrank while it was copied
+        for (ssize_t put = 0; put < got;) {
+            const ssize_t n =
+                ::write(target, buffer.data() + put, static_cast<std::size_t>(got - put));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return Fail(writeFault, errno);
+            }
+            put += n;
+        }
+        done += static_cast<std::uint64_t>(got);
+        Throttle(start, done, m_config.speed);
+        if (progress)
+            progress(done, size);
+    }
+    if (size == 0 && progress)
+        progress(0, 0);
+    return {};
+}
+
+BoardError SimBoard::Write(const std::string& localPath, const std::string& memoryName,
+                           const ProgressFn& progress) {
+    if (const BoardError error = BeginItem(true))
+        return error;
+    if (!IsMemoryName(memoryName))
+        return Fail(BoardErrorCode::InvalidMemoryName);
+
+    const UniqueFd source(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!source)
+        return Fail(errno == ENOENT || errno == ENOTDIR ? BoardErrorCode::LocalSourceMissing
+                                                        : BoardErrorCode::LocalIoError,
+                    errno);
+    struct stat st {};
+    if (::fstat(source.Get(), &st) != 0)
+        return Fail(BoardErrorCode::LocalIoError, errno);
+    if (!S_ISREG(st.st_mode))
+        return Fail(BoardErrorCode::LocalSourceNotAFile, S_ISDIR(st.st_mode) ? EISDIR : 0);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+
+    // Limits first: nothing is written for an item that cannot fit.
+    if (!m_bSizesKnown) {
+        std::vector<MemoryFile> files;
+        if (const BoardError error = List(files))
+            return error;
+    }
+    const auto old = m_sizes.find(memoryName);
+    const bool replaces = old != m_sizes.end();
+    const std::uint64_t used = m_nUsed - (replaces ? old->second : 0);
+    if (!replaces && m_sizes.size() >= m_config.maxFiles)
+        return Fail(BoardErrorCode::FileCountExceeded);
+    if (size > m_config.capacity || used > m_config.capacity - size)
+        return Fail(BoardErrorCode::CapacityExceeded);
+
+    // The temporary file sits in flash/ itself: a rename across directories costs the file
+    // system several times as much for small files.
+    std::unique_ptr<TempFile> temp;
+    if (const int error = MakeTemp(FlashDir().string(), kIncomingPrefix, temp))
+        return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
+                    error);
+    if (const BoardError error = Copy(source.Get(), temp->Fd(), size, true, progress))
+        return error;
+    if (const int error = temp->Commit((FlashDir() / memoryName).string(), 0644))
+        return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
+                    error);
+    Remember(memoryName, size);
+    return {};
+}
+
+BoardError SimBoard::Read(const std::string& memoryName, const std::string& localPath,
+                          const ProgressFn& progress) {
+    if (const BoardError error = BeginItem(false))
+        return error;
+    if (!IsMemoryName(memoryName))
+        return Fail(BoardErrorCode::InvalidMemoryName);
+
+    const UniqueFd source(
+        ::open((FlashDir() / memoryName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!source)
+        return Fail(errno == ENOENT ? BoardErrorCode::NoSuchMemoryFile
+                                    : BoardErrorCode::BoardIoError,
+                    errno);
+    struct stat st {};
+    if (::fstat(source.Get(), &st) != 0)
+        return Fail(BoardErrorCode::BoardIoError, errno);
+    if (!S_ISREG(st.st_mode))
+        return Fail(BoardErrorCode::NoSuchMemoryFile);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+
+    if (localPath.empty() || localPath.back() == '/')
+        return Fail(BoardErrorCode::LocalTargetUnwritable, EISDIR);
+    // An existing target keeps its permissions; a new one gets the usual 0644.
+    mode_t mode = 0644;
+    struct stat target {};
+    if (::stat(localPath.c_str(), &target) == 0) {
+        if (!S_ISREG(target.st_mode))
+            return Fail(BoardErrorCode::LocalTargetUnwritable, EISDIR);
+        if (::access(localPath.c_str(), W_OK) != 0)
+            return Fail(BoardErrorCode::LocalTargetUnwritable, errno);
+        mode = target.st_mode & 07777;
+    }
+    const std::string dir = ParentOf(localPath);
+    std::unique_ptr<TempFile> temp;
+    if (const int error = MakeTemp(dir, "." + BaseOf(localPath) + ".", temp))
+        return Fail(BoardErrorCode::LocalTargetUnwritable, error);
+    if (const BoardError error = Copy(source.Get(), temp->Fd(), size, false, progress))
+        return error;
+    if (const int error = temp->Commit(localPath, mode))
+        return Fail(BoardErrorCode::LocalTargetUnwritable, error);
+    return {};
+}
+
+BoardError SimBoard::Remove(const std::string& memoryName, const ProgressFn& progress) {
+    if (const BoardError error = BeginItem(true))
+        return error;
+    if (!IsMemoryName(memoryName))
+        return Fail(BoardErrorCode::InvalidMemoryName);
+    const std::filesystem::path path = FlashDir() / memoryName;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Fail(BoardErrorCode::NoSuchMemoryFile, ENOENT);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (progress)
+        progress(0, size);
+    if (::unlink(path.c_str()) != 0)
+        return Fail(errno == ENOENT ? BoardErrorCode::NoSuchMemoryFile
+                                    : BoardErrorCode::BoardIoError,
+                    errno);
+    Remember(memoryName, std::nullopt);
+    if (progress)
+        progress(size, size);
+    return {};
+}
+
+BoardError SimBoard::Format(const ProgressFn& progress) {
+    if (const BoardError error = BeginItem(true))
+        return error;
+    std::vector<MemoryFile> files;
+    if (const BoardError error = List(files))
+        return error;
+    const std::uint64_t total = files.size();
+    std::uint64_t done = 0;
+    for (const MemoryFile& file : files) {
+        if (::unlink((FlashDir() / file.name).c_str()) != 0 && errno != ENOENT)
+            return Fail(BoardErrorCode::BoardIoError, errno);
+        Remember(file.name, std::nullopt);
+        ++done;
+        if (progress)
+            progress(done, total);
+    }
+    SyncDirectory(FlashDir().string());
+    if (total == 0 && progress)
+        progress(0, 0);
+    return {};
+}
+
+} // namespace vortan::simboard

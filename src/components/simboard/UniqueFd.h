@@ -1,0 +1,33 @@
+#pragma once
+
+// The one owner of a POSIX file descriptor: closed on destruction, moved, never copied.
+
+#include <utility>
+
+namespace vortan::simboard {
+
+class UniqueFd final {
+public:
+    UniqueFd() noexcept = default;
+    explicit UniqueFd(int fd) noexcept : m_fd(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        UniqueFd(std::move(other)).Swap(*this);
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { Reset(); }
+
+    int Get() const noexcept { return m_fd; }
+    explicit operator bool() const noexcept { return m_fd >= 0; }
+    void Reset() noexcept;
+    // Closes and reports close's errno (0 on success): a failed close can mean lost data.
+    int Close() noexcept;
+    void Swap(UniqueFd& other) noexcept { std::swap(m_fd, other.m_fd); }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace vortan::simboard

@@ -1,0 +1,67 @@
+#include "platform/win/NamedMutex.h"
+
+#include "platform/win/WinBase.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vortan::win {
+
+NamedMutex::NamedMutex(const std::string& name) {
+    const std::string path = LockPath(name);
+    do {
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    } while (m_fd < 0 && errno == EINTR);
+}
+
+NamedMutex::~NamedMutex() {
+    if (m_fd >= 0)
+        ::close(m_fd); // drops the lock with the open file
+}
+
+bool NamedMutex::TryAcquire() noexcept {
+    if (m_fd < 0)
+        return false;
+    if (m_owned)
+        return true;
+    int rc = 0;
+    do {
+        rc = ::flock(m_fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    m_owned = rc == 0;
+    return m_owned;
+}
+
+void NamedMutex::Release() noexcept {
+    if (m_fd >= 0 && m_owned)
+        ::flock(m_fd, LOCK_UN);
+    m_owned = false;
+}
+
+DWORD NamedMutex::Wait(DWORD milliseconds) {
+    // flock has no timed form; poll, which is plenty for a lock held across a whole format.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (TryAcquire())
+            return WAIT_OBJECT_0;
+        if (milliseconds != INFINITE && std::chrono::steady_clock::now() >= deadline)
+            return WAIT_TIMEOUT;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+std::string NamedMutex::LockPath(const std::string& name) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string dir = runtime != nullptr && *runtime != '\0' ? runtime : "/tmp";
+    if (dir.back() != '/')
+        dir += '/';
+    return dir + name + ".lock";
+}
+
+} // namespace vortan::win
