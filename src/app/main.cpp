@@ -1,16 +1,11 @@
-#include "app/AutomationMethods.h"
+#include "app/AutomationBus.h"
 #include "app/CommandLineInfo.h"
 #include "app/ServerRegistration.h"
-
-#ifdef VORTAN_HAVE_ENGINE
-#include "app/AutomationBus.h"
 #include "app/VORTANApp.h"
 #include "gui/UiServices.h"
 #include "platform/win/qt/QtLoopBackend.h"
 
 #include <QApplication>
-#endif
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -89,7 +84,6 @@ int main(int argc, char** argv) {
         break;
     }
 
-#ifdef VORTAN_HAVE_ENGINE
     vortan::gui::UiServices::PrepareEnvironment();
     QApplication app(argc, argv);
     const auto loop = vortan::win::InstallQtLoopBackend();
@@ -102,8 +96,4 @@ int main(int argc, char** argv) {
     // The reply to the call that ended the server must leave before the process does.
     bus.Flush();
     return theApp.ExitCode() != 0 ? theApp.ExitCode() : bus.ExitCode();
-#else
-    std::fputs("vortan: the automation server is not built yet; see --help\n", stderr);
-    return 2;
-#endif
 }
