@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <stdlib.h>
 
 #include <fstream>
 #include <memory>
@@ -153,4 +154,45 @@ TEST(ServerLifetime, ServerNobodyCreatesAnObjectOnExits) {
     const unsigned pid = sys::ServerPid(owner);
     ASSERT_NE(pid, 0u);
     EXPECT_TRUE(sys::WaitProcessGone(pid, 15000));
+}
+
+TEST(ServerStart, WithoutABusTheAutomationStartReportsTheOleFailure) {
+    const std::string transcript = sys::Env().root + "/nobus.transcript";
+    const std::string address = sys::Env().busAddress;
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + sys::Env().root + "/no-bus").c_str(), 1);
+    setenv("VORTAN_TRANSCRIPT", transcript.c_str(), 1);
+    const int exitCode = sys::RunProgram(sys::Env().program, {"-Automation"});
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    unsetenv("VORTAN_TRANSCRIPT");
+    EXPECT_NE(exitCode, 0);
+    const auto lines = sys::ReadTranscript(transcript);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].value(QStringLiteral("event")).toString(), QStringLiteral("messagebox"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("text")).toString(),
+              QStringLiteral("Fehler bei der OLE-Initialisierung. Überprüfen Sie, ob die "
+                             "OLE-Bibliotheken in der richtigen Version vorliegen."));
+    EXPECT_EQ(lines[0].value(QStringLiteral("type")).toInt(), 0);
+}
+
+TEST(ServerStart, StartWithoutSwitchesRewritesTheRegistrationAndShowsTheWindow) {
+    const std::string service =
+        sys::Env().dataHome + "/dbus-1/services/ZEPH.VORTAN.Application._7.service";
+    std::ofstream(service, std::ios::trunc) << "stale";
+    const std::string transcript = sys::Env().root + "/plain.transcript";
+    setenv("VORTAN_TRANSCRIPT", transcript.c_str(), 1);
+    const pid_t pid = sys::SpawnProgram(sys::Env().program, {});
+    unsetenv("VORTAN_TRANSCRIPT");
+    ASSERT_GT(pid, 0);
+    QElapsedTimer clock;
+    clock.start();
+    while (sys::ReadTranscript(transcript).empty() && clock.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_TRUE(sys::ProcessRunning(static_cast<unsigned>(pid))); // the window stays up
+    sys::StopProgram(pid);                                        // started by this test
+    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
+                                    sys::Env().program + " --automation\n");
+    const auto lines = sys::ReadTranscript(transcript);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].value(QStringLiteral("event")).toString(), QStringLiteral("dialog"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("template")).toInt(), 102);
 }

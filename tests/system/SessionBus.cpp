@@ -85,7 +85,7 @@ void SessionBus::Kill() {
     m_pid = -1;
 }
 
-int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args) {
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> argv;
@@ -96,6 +96,20 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+void StopProgram(pid_t pid) {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+    const pid_t pid = SpawnProgram(program, args);
     if (pid < 0)
         return -1;
     int status = 0;

@@ -27,6 +27,11 @@ private:
     std::string m_strAddress;
 };
 
+// Starts `program` with `args` and the current environment; its pid, or -1.
+pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args);
+// Ends a process this test started and waits for it.
+void StopProgram(pid_t pid);
+
 // Runs `program` with `args` and the current environment; its exit code, or -1.
 int RunProgram(const std::string& program, const std::vector<std::string>& args);
 
