@@ -7,6 +7,7 @@
 #include "app/VORTANApp.h"
 #include "platform/win/WinUser.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -37,10 +38,15 @@ QDBusMessage BusDaemonCall(const char* member) {
 AutomationBus::AutomationBus() : m_connection(QDBusConnection::sessionBus()) {}
 
 AutomationBus::~AutomationBus() {
-    m_object.reset();
+    // No new calls; those already on their way to this thread are taken in and dropped with
+    // the queue, never served (the bus tells their callers that nobody answered).
+    m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
     if (m_factory)
         m_connection.unregisterObject(QString::fromLatin1(kClassFactoryPath));
+    QCoreApplication::sendPostedEvents();
+    m_object.reset();
     m_factory.reset();
+    m_queue.reset();
 }
 
 bool AutomationBus::Initialize() {
