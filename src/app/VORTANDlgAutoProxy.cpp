@@ -3,8 +3,8 @@
 #include "app/AppLock.h"
 #include "app/AutomationMethods.h"
 #include "app/OverWriteDlg.h"
-#include "app/ProfileText.h"
 #include "engine/FileList.h"
+#include "engine/ProfileText.h"
 #include "engine/VORTANDlg.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/text/SafeFormat.h"
@@ -143,13 +143,14 @@ LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* pro
     std::string strName;
     std::string strMessage;
     if (!list.CheckShortNames(strName) &&
-        vortan::app::LookupProfileText(profileFile, profileSection, kTextShortName, strMessage)) {
+        vortan::engine::LookupProfileText(profileFile, profileSection, kTextShortName,
+                                          strMessage)) {
         // The text comes from the client's file: the name goes in at its one %s, nothing
         // else in it is a conversion.
         const std::string strText =
             vortan::text::FormatOne(strMessage, 's', strName, vortan::text::kMaxTextBytes);
         std::string strCaption;
-        vortan::app::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
+        vortan::engine::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
         const HWND hWndOwner = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
         ::MessageBox(hWndOwner, strText.c_str(), strCaption.c_str(), MB_ICONEXCLAMATION | MB_OK);
         // Nothing was written, so the flag says the write did not succeed.

@@ -6,10 +6,10 @@
 #include "controller/FlashObserverAccess.h"
 #include "controller/Notifications.h"
 #include "engine/FileList.h"
+#include "engine/ProfileText.h"
 #include "platform/com/ComError.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/fs/Path.h"
-#include "platform/profile/PrivateProfile.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
@@ -38,7 +38,6 @@ constexpr int IDC_STATUS = 1004;
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr UINT kBusyPeriodMs = 200;
 constexpr UINT IDM_ABOUTBOX = 16;
-constexpr DWORD kProfileBufferBytes = 260;
 
 // Text keys of the progress window.
 constexpr int kTextConnectCaption = -5077;
@@ -306,15 +305,10 @@ LONG CVORTANDlg::CloseServer() {
 
 BOOL CVORTANDlg::LookupText(int key, std::string& text) const {
     try {
-        const std::string keyName = Decimal(key < 0 ? -static_cast<long long>(key) : key);
-        char buffer[kProfileBufferBytes] = {};
-        const DWORD length =
-            ::GetPrivateProfileStringA(m_strProfileSection.c_str(), keyName.c_str(), nullptr,
-                                       buffer, kProfileBufferBytes, m_strProfileFile.c_str());
-        if (length == 0)
-            return FALSE;
-        text.assign(buffer, length);
-        return TRUE;
+        return vortan::engine::LookupProfileText(m_strProfileFile.c_str(),
+                                                 m_strProfileSection.c_str(), key, text)
+                   ? TRUE
+                   : FALSE;
     } catch (...) {
         return FALSE; // a text that cannot be had is a missing one
     }

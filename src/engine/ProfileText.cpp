@@ -1,17 +1,17 @@
-#include "app/ProfileText.h"
+#include "engine/ProfileText.h"
 
 #include "platform/profile/PrivateProfile.h"
 #include "platform/text/SafeFormat.h"
 
 #include <array>
 
-namespace vortan::app {
+namespace vortan::engine {
 
 bool LookupProfileText(const char* profileFile, const char* section, int number,
                        std::string& text) {
     if (profileFile == nullptr || section == nullptr)
         return false;
-    const std::string key = std::to_string(number < 0 ? -number : number);
+    const std::string key = std::to_string(number < 0 ? -static_cast<long long>(number) : number);
     std::array<char, text::kMaxTextBytes + 1> buffer{};
     const DWORD length = ::GetPrivateProfileStringA(section, key.c_str(), nullptr, buffer.data(),
                                                     static_cast<DWORD>(buffer.size()), profileFile);
@@ -21,4 +21,4 @@ bool LookupProfileText(const char* profileFile, const char* section, int number,
     return true;
 }
 
-} // namespace vortan::app
+} // namespace vortan::engine
