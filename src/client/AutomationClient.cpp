@@ -8,6 +8,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -438,6 +439,10 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
                     "\"" + std::string(progIdOrClsid) + "\" is neither a ProgID nor a class id");
     }
 
+    // QtDBus queues these from its own thread when a reply meets a connection that is going
+    // away; unregistered, they are dropped with a warning on stderr.
+    qRegisterMetaType<QDBusError>();
+    qRegisterMetaType<QDBusMessage>();
     auto impl = std::make_unique<DispatchObject::Impl>();
     if (!impl->connection.isConnected())
         return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
