@@ -6,6 +6,11 @@
 #
 # FILEs are names in DIR. They are written into BOARD, read back into DIR/back and compared.
 # Needs VORTAN registered on the session bus (vortan --register).
+#
+# Not usable yet: every `gdbus call` opens a connection of its own, and the server binds its
+# object to the connection that created it and releases it when that connection closes, so
+# the object is gone before WriteFile2 reaches it (UnknownObject). Its test is disabled until
+# the server keeps objects for one-shot clients.
 set -euo pipefail
 
 if [ $# -lt 3 ]; then
