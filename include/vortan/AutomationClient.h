@@ -9,6 +9,7 @@
 #include "platform/com/HResult.h" // HRESULT codes
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -27,6 +28,13 @@ struct CallResult {
     HRESULT hr = S_OK;
     std::vector<Value> outs; // out- and in/out parameters in declaration order
     std::string error;
+};
+
+// What the server's progress window shows: its caption, status line and bar (0 to 100).
+struct Progress {
+    std::string caption;
+    std::string status;
+    int percent = 0;
 };
 
 // The call could not reach the object: the server is gone or the bus failed.
@@ -85,6 +93,10 @@ public:
     HRESULT Release();
 
     const std::string& LastError() const;
+
+    // Calls `handler` with each Progress signal the server sends while a call of this object
+    // waits for its reply (the wait then runs a local event loop). An empty handler stops it.
+    void SetProgressHandler(std::function<void(const Progress&)> handler);
 
 private:
     struct Impl;

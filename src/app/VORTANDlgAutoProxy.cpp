@@ -220,39 +220,27 @@ LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* /*profileFile*/,
                                                const char* /*initialDirectory*/,
                                                LONG /*openFileFlags*/, LONG /*controlFlags*/,
                                                BSTR* pChosenFiles, SHORT* pDialogResult) {
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
-
-    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
-    ::ShowWindow(hWndMain, SW_HIDE);
-    // The file selection comes with the selection dialogs; until then it cannot be shown.
-    const INT_PTR result = -1;
-    const std::string strChosen;
-    vortan::com::UniqueBstr chosen = vortan::com::UniqueBstr::FromUtf8(strChosen);
-    *pChosenFiles = chosen.Release();
-    *pDialogResult = static_cast<SHORT>(result);
-    ::ShowWindow(hWndMain, SW_RESTORE);
-    return S_OK;
+    return AnswerSelectionUnavailable(pChosenFiles, pDialogResult, SW_RESTORE);
 }
 
 LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* /*profileFile*/,
                                                     const char* /*profileSection*/,
                                                     const char* /*text*/, BSTR* pChosenDirectory,
                                                     SHORT* pDialogResult) {
+    return AnswerSelectionUnavailable(pChosenDirectory, pDialogResult, SW_SHOWNORMAL);
+}
+
+LONG CVORTANDlgAutoProxy::AnswerSelectionUnavailable(BSTR* pChosen, SHORT* pDialogResult,
+                                                     int nShowAfter) {
     if (m_bBusy)
         return RPC_E_CALL_REJECTED;
     BusyScope busy(*this);
 
     const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
     ::ShowWindow(hWndMain, SW_HIDE);
-    // The directory selection comes with the selection dialogs; until then it cannot be shown.
-    const INT_PTR result = -1;
-    const std::string strChosen;
-    vortan::com::UniqueBstr chosen = vortan::com::UniqueBstr::FromUtf8(strChosen);
-    *pChosenDirectory = chosen.Release();
-    *pDialogResult = static_cast<SHORT>(result);
-    ::ShowWindow(hWndMain, SW_SHOWNORMAL);
+    *pChosen = vortan::com::UniqueBstr::FromUtf8("").Release();
+    *pDialogResult = -1;
+    ::ShowWindow(hWndMain, nShowAfter);
     return S_OK;
 }
 

@@ -2,11 +2,13 @@
 
 #include "app/AutomationMethods.h"
 #include "app/ServerRegistration.h"
+#include "client/ProgressReceiver.h"
 #include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -107,12 +109,25 @@ struct DispatchObject::Impl {
     std::string serverName;
     std::string lastError;
     bool released = false;
+    std::unique_ptr<ProgressReceiver> progress;
 
     QDBusMessage Call(const QString& member, const QList<QVariant>& args, int timeout) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             server, path, QString::fromLatin1(app::kApplicationInterface), member);
         call.setArguments(args);
-        return connection.call(call, QDBus::Block, timeout);
+        // Signals reach the handler only while a loop runs during the wait.
+        return connection.call(call, progress ? QDBus::BlockWithGui : QDBus::Block, timeout);
+    }
+
+    bool ConnectProgress(bool on) {
+        const QString objectPath = QString::fromLatin1(app::kApplicationPath);
+        const QString interface = QString::fromLatin1(app::kApplicationInterface);
+        const char* slot = SLOT(OnProgress(QString, QString, int));
+        if (on)
+            return connection.connect(server, objectPath, interface, QStringLiteral("Progress"),
+                                      progress.get(), slot);
+        return connection.disconnect(server, objectPath, interface, QStringLiteral("Progress"),
+                                     progress.get(), slot);
     }
 };
 
@@ -128,6 +143,20 @@ const std::string& DispatchObject::ServerName() const {
 
 const std::string& DispatchObject::LastError() const {
     return m_impl->lastError;
+}
+
+void DispatchObject::SetProgressHandler(std::function<void(const Progress&)> handler) {
+    if (m_impl->progress) {
+        m_impl->ConnectProgress(false);
+        m_impl->progress.reset();
+    }
+    if (!handler)
+        return;
+    m_impl->progress = std::make_unique<ProgressReceiver>(
+        [handler = std::move(handler)](const QString& caption, const QString& status, int percent) {
+            handler(Progress{caption.toStdString(), status.toStdString(), percent});
+        });
+    m_impl->ConnectProgress(true);
 }
 
 HRESULT DispatchObject::Release() {
@@ -410,6 +439,10 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
                     "\"" + std::string(progIdOrClsid) + "\" is neither a ProgID nor a class id");
     }
 
+    // QtDBus queues these from its own thread when a reply meets a connection that is going
+    // away; unregistered, they are dropped with a warning on stderr.
+    qRegisterMetaType<QDBusError>();
+    qRegisterMetaType<QDBusMessage>();
     auto impl = std::make_unique<DispatchObject::Impl>();
     if (!impl->connection.isConnected())
         return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
