@@ -5,7 +5,8 @@
 //
 //  1. Implement vortan::IController and vortan::IFlashHandling (IController.h,
 //     IFlashHandling.h) on objects that also answer IUnknown, IDispatch and
-//     IConnectionPointContainer. Their events go out through a vortan::com::ConnectionPoint
+//     IConnectionPointContainer (IDispatch's own methods have default answers:
+//     ComponentDispatch.h). Their events go out through a vortan::com::ConnectionPoint
 //     per object; join each to a static vortan::com::BroadcastGroup of its class and fire on
 //     the group, so the events reach every sink of the process (ContractIds.h).
 //  2. Define DllGetClassObject (declared below, exported by VORTAN_PLUGIN_EXPORT) so that it

@@ -5,12 +5,12 @@
 // it. Slots VORTAN never calls are filler methods that answer E_NOTIMPL unless a component
 // overrides them; a component implements the pure methods (and IUnknown, IDispatch).
 
-#include "platform/com/IDispatch.h"
+#include "vortan/ComponentDispatch.h"
 #include "vortan/ContractRecords.h"
 
 namespace vortan {
 
-class IController : public IDispatch {
+class IController : public ComponentDispatch {
 public:
     // Opens the connection to the controller `name`; `options` is always empty. The outcome
     // is reported by an answer event (ContractIds.h), not by the result.

@@ -7,12 +7,12 @@
 // whether the item succeeded (VARIANT_TRUE). Progress and the end of each operation are
 // reported by events (ContractIds.h) while the call runs.
 
-#include "platform/com/IDispatch.h"
+#include "vortan/ComponentDispatch.h"
 #include "vortan/IController.h"
 
 namespace vortan {
 
-class IFlashHandling : public IDispatch {
+class IFlashHandling : public ComponentDispatch {
 public:
     virtual HRESULT Reserved7() { return E_NOTIMPL; }
     virtual HRESULT Reserved8() { return E_NOTIMPL; }

@@ -72,13 +72,6 @@ ULONG ControllerAccess::Release() {
     return left;
 }
 
-HRESULT ControllerAccess::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
 HRESULT ControllerAccess::Connect(BSTR name, BSTR /*options*/) {
     try {
         m_pending.push_back(com::UniqueBstr::Copy(name).ToUtf8());

@@ -30,13 +30,6 @@ public:
     ULONG AddRef() override;
     ULONG Release() override;
 
-    HRESULT GetTypeInfoCount(UINT* count) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
     HRESULT Connect(BSTR name, BSTR options) override;
     HRESULT GetConnectionName(BSTR* name) override;
     HRESULT Disconnect() override;

@@ -93,13 +93,6 @@ ULONG FlashHandling::Release() {
     return left;
 }
 
-HRESULT FlashHandling::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
 BoardError FlashHandling::Resolve(IController* controller, Connection& connection) noexcept {
     if (controller == nullptr)
         return Fail(BoardErrorCode::InvalidArgument);

@@ -39,13 +39,6 @@ public:
     ULONG AddRef() override;
     ULONG Release() override;
 
-    HRESULT GetTypeInfoCount(UINT* count) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
     // `selector` and `option` are accepted as they come and change nothing.
     HRESULT FormatMemory(IController* controller, SHORT selector, VARIANT_BOOL option,
                          VARIANT_BOOL* outcome) override;
