@@ -60,11 +60,13 @@ TEST(DBusProgressRelay, OutlivesAQuestionAndLeavesTheWindowToTheViewItFound) {
         main, [&changes](bool windowGone) { changes.push_back(windowGone); });
     EXPECT_EQ(WindowTable::Instance().ObserverFor(main), relay.get());
 
-    // A question owned by the main window ends: the relay passes it on and stays.
+    // A question owned by the main window ends (its text, then itself): the relay passes it
+    // on and stays.
     const HWND question = CreateDialogWindow(Template(130), main, nullptr);
     ::DestroyWindow(question);
     ::SetWindowText(::GetDlgItem(main, IDC_STATUS), "Lesen");
-    EXPECT_EQ(view.log, (std::vector<std::string>{"other destroyed", "text Lesen"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen"}));
     EXPECT_EQ(changes, (std::vector<bool>{false}));
 
     // Released before the window ends: the view observes it again, and hears its end alone.
@@ -85,6 +87,6 @@ TEST(DBusProgressRelay, ReportsTheWindowsEndOnceAndThenLeavesItAlone) {
                                 [&changes](bool windowGone) { changes.push_back(windowGone); });
         ::DestroyWindow(main);
     }
-    EXPECT_EQ(view.log, (std::vector<std::string>{"main destroyed"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"other destroyed", "main destroyed"}));
     EXPECT_EQ(changes, (std::vector<bool>{true}));
 }
