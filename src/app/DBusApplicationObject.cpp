@@ -15,7 +15,6 @@
 #include <QMetaObject>
 #include <QStringList>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -59,7 +58,7 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
     m_graceTimer.setSingleShot(true);
     QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] {
         if (m_clients.empty())
-            Release();
+            ReleaseWhenIdle();
     });
     m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
                                                        QDBusConnection::SingleNode);
@@ -259,11 +258,21 @@ void DBusApplicationObject::ClientLeft(const QString& client) {
     if (m_clients.erase(client) == 0)
         return;
     m_clientWatcher->removeWatchedService(client);
-    if (!m_clients.empty() || !m_proxy)
+    if (m_clients.empty())
+        ReleaseWhenIdle();
+}
+
+void DBusApplicationObject::ReleaseWhenIdle() {
+    if (!m_proxy)
         return;
     const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - m_lastCall);
-    m_graceTimer.start(std::max(m_releaseGrace - idle, std::chrono::milliseconds(0)));
+    if (idle >= m_releaseGrace) {
+        Release();
+        return;
+    }
+    // A call that ended meanwhile counts: the grace runs from its end.
+    m_graceTimer.start(m_releaseGrace - idle);
 }
 
 void DBusApplicationObject::Release() {

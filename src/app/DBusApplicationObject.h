@@ -50,6 +50,8 @@ private:
     // is watched until it leaves the bus.
     void NoteClient(const QString& client);
     void ClientLeft(const QString& client);
+    // No client is left on the bus: releases once the grace since the last call is over.
+    void ReleaseWhenIdle();
     void ReplyError(const QDBusMessage& message, HRESULT hr, const std::string& text);
     // Gives up the proxy: at once, or when the call running now has returned.
     void Release();
