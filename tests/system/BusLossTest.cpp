@@ -29,12 +29,12 @@ QDBusMessage Call(const std::string& server, const char* path, const char* inter
 
 // The unique name under which the process `pid` has claimed the bus name; empty if it did
 // not within `ms`.
-std::string WaitForServer(pid_t pid, int ms) {
+std::string WaitForServer(QDBusConnection& bus, pid_t pid, int ms) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) {
-        const auto owner = QDBusConnection::sessionBus().interface()->serviceOwner(
-            QStringLiteral("ZEPH.VORTAN.Application._7"));
+        const auto owner =
+            bus.interface()->serviceOwner(QStringLiteral("ZEPH.VORTAN.Application._7"));
         if (owner.isValid() &&
             sys::ServerPid(owner.value().toStdString()) == static_cast<unsigned>(pid))
             return owner.value().toStdString();
@@ -73,9 +73,11 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerCleanly) {
     const std::string errors = sys::Env().root + "/released.stderr";
     const pid_t released = sys::SpawnProgram(sys::Env().program, {"--automation"}, errors);
     ASSERT_GT(released, 0);
-    const std::string server = WaitForServer(released, 30000);
+    // A connection of its own, closed before the bus goes, as a client would have done.
+    QDBusConnection bus = QDBusConnection::connectToBus(
+        QString::fromStdString(sys::Env().busAddress), QStringLiteral("released-client"));
+    const std::string server = WaitForServer(bus, released, 30000);
     ASSERT_FALSE(server.empty());
-    QDBusConnection bus = QDBusConnection::sessionBus();
     const QDBusMessage created = bus.call(
         Call(server, "/ZEPH/VORTAN/ClassFactory", "ZEPH.VORTAN.ClassFactory", "CreateInstance"),
         QDBus::Block, 60000);
@@ -92,6 +94,8 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerCleanly) {
         bus.call(Call(server, "/ZEPH/VORTAN/Application", "ZEPH.VORTAN.Application", "Release"))
             .type(),
         QDBusMessage::ReplyMessage);
+    bus = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(QStringLiteral("released-client"));
     QThread::msleep(200); // the release is served from the server's loop
     EXPECT_TRUE(sys::ProcessRunning(static_cast<unsigned>(released)));
 
