@@ -7,10 +7,9 @@
 # FILEs are names in DIR. They are written into BOARD, read back into DIR/back and compared.
 # Needs VORTAN registered on the session bus (vortan --register).
 #
-# Not usable yet: every `gdbus call` opens a connection of its own, and the server binds its
-# object to the connection that created it and releases it when that connection closes, so
-# the object is gone before WriteFile2 reaches it (UnknownObject). Its test is disabled until
-# the server keeps objects for one-shot clients.
+# Every `gdbus call` is a connection of its own. The server lets any connection call its
+# object and keeps it for a grace period (60 s, VORTAN_RELEASE_GRACE) after the last call of
+# a client that has left, so one-shot calls work as long as they follow each other.
 set -euo pipefail
 
 if [ $# -lt 3 ]; then
@@ -26,34 +25,33 @@ bus_name=ZEPH.VORTAN.Application._7
 # A call may wait for a person (an overwrite question), so it must not time out. gdbus takes
 # seconds and has no "infinite"; this is the longest it accepts (about 24 days).
 no_timeout=2147483
+bus() { gdbus call --session --timeout $no_timeout "$@"; }
 
 # gdbus parses each argument as a GVariant text: strings go in single quotes.
 quote() { local s=${1//\\/\\\\}; printf "'%s'" "${s//\'/\\\'}"; }
 
 # Calls one method on a fresh server (it ends after one transfer) and prints its outputs,
-# e.g. "(0, 1)": the 32-bit return code first, then the out-parameters.
+# e.g. "(0, int16 1)": the 32-bit return code first, then the out-parameters (gdbus
+# names every type but its defaults, int32 and string).
 call() {
     local method="$1" server="" attempt
     shift
-    # Each server serves one client: it gives up its well-known name when an object is
-    # created on it. So start one, talk to its unique name, and start another if it was
-    # taken meanwhile.
-    for attempt in 1 2 3 4 5 6 7 8; do
-        gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-            --method org.freedesktop.DBus.StartServiceByName "$bus_name" 0 \
-            --timeout $no_timeout >/dev/null
-        server=$(gdbus call --session --dest org.freedesktop.DBus \
-            --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.GetNameOwner \
-            "$bus_name" | sed -E "s/^\('(.*)',\)$/\1/") || continue
+    # A server serves one client and gives up its well-known name when an object is created
+    # on it: start one, talk to its unique name, and start another if it was taken meanwhile.
+    for attempt in 1 2 3 4 5; do
+        bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+            --method org.freedesktop.DBus.StartServiceByName "$bus_name" 0 >/dev/null
+        server=$(bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+            --method org.freedesktop.DBus.GetNameOwner "$bus_name" |
+            sed -E "s/^\('(.*)',\)$/\1/") || continue
         # CreateInstance() -> o: the object's path.
-        path=$(gdbus call --session --dest "$server" --object-path /ZEPH/VORTAN/ClassFactory \
-            --method ZEPH.VORTAN.ClassFactory.CreateInstance --timeout $no_timeout \
-            2>/dev/null | sed -E "s/^\(objectpath '(.*)',\)$/\1/") && break
+        path=$(bus --dest "$server" --object-path /ZEPH/VORTAN/ClassFactory \
+            --method ZEPH.VORTAN.ClassFactory.CreateInstance 2>/dev/null |
+            sed -E "s/^\(objectpath '(.*)',\)$/\1/") && break
         server=""
     done
     [ -n "$server" ] || { echo "no VORTAN server could be started" >&2; return 1; }
-    gdbus call --session --dest "$server" --object-path "$path" \
-        --method "ZEPH.VORTAN.Application.$method" --timeout $no_timeout "$@"
+    bus --dest "$server" --object-path "$path" --method "ZEPH.VORTAN.Application.$method" "$@"
 }
 
 # WriteFile2(s controller, s profile, s section, s files joined by ";", b option) -> (i, n)
@@ -61,14 +59,14 @@ files=""
 for name in "${names[@]}"; do files+="${files:+;}$dir/$name"; done
 out=$(call WriteFile2 "$(quote "$board")" "''" "''" "$(quote "$files")" false)
 echo "WriteFile2: $out"
-[ "$out" = "(0, 1)" ] || exit 1
+[ "$out" = "(0, int16 1)" ] || exit 1
 
 # ReadFile2(s controller, s profile, s section, s directory, s names, b option) -> (i, n)
 mkdir -p "$dir/back"
 list=$(IFS=';'; echo "${names[*]}")
 out=$(call ReadFile2 "$(quote "$board")" "''" "''" "$(quote "$dir/back")" "$(quote "$list")" false)
 echo "ReadFile2: $out"
-[ "$out" = "(0, 1)" ] || exit 1
+[ "$out" = "(0, int16 1)" ] || exit 1
 
 for name in "${names[@]}"; do cmp "$dir/$name" "$dir/back/$name"; done
 echo "${#names[@]} files came back identical"

@@ -12,6 +12,8 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 
+#include <chrono>
+
 namespace vortan::app {
 
 namespace {
@@ -25,6 +27,16 @@ int ActivationTimeoutMs() {
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("VORTAN_ACTIVATION_TIMEOUT", &ok);
     return ok && seconds > 0 ? seconds * 1000 : kDefaultActivationTimeoutMs;
+}
+
+// An object whose clients have all left the bus waits this long for a further call (a
+// shell's next one-shot call) before it is released.
+constexpr std::chrono::seconds kDefaultReleaseGrace{60};
+
+std::chrono::milliseconds ReleaseGrace() {
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("VORTAN_RELEASE_GRACE", &ok);
+    return ok && seconds >= 0 ? std::chrono::seconds(seconds) : kDefaultReleaseGrace;
 }
 
 QDBusMessage BusDaemonCall(const char* member) {
@@ -99,8 +111,8 @@ void AutomationBus::CreateInstance(const QDBusMessage& message) {
     m_bServed = true;
     m_activationTimer.stop();
     m_object = std::make_unique<DBusApplicationObject>(
-        m_connection, message.service(), m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr,
-        *m_queue);
+        m_connection, message.service(), ReleaseGrace(),
+        m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr, *m_queue);
     // Single use: the name goes before the reply, so the next client's request starts a new
     // server instead of reaching this one.
     m_connection.unregisterService(QString::fromLatin1(kBusName));

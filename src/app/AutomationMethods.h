@@ -102,7 +102,5 @@ inline constexpr const char* kClassFactoryPath = "/ZEPH/VORTAN/ClassFactory";
 inline constexpr const char* kClassFactoryInterface = "ZEPH.VORTAN.ClassFactory";
 // A second CreateInstance on a server that has served its one client.
 inline constexpr const char* kErrorSingleUse = "ZEPH.VORTAN.Error.SingleUse";
-// A call on the object from a connection other than the one that created it.
-inline constexpr const char* kErrorNotOwner = "ZEPH.VORTAN.Error.NotOwner";
 
 } // namespace vortan::app

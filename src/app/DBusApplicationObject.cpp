@@ -8,7 +8,9 @@
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QMetaObject>
 #include <QStringList>
@@ -42,14 +44,22 @@ std::string HexCode(HRESULT hr) {
 
 } // namespace
 
-DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString owner,
+DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString creator,
+                                             std::chrono::milliseconds releaseGrace,
                                              CVORTANDlg* mainDialog, LoopCallQueue& queue)
-    : m_connection(std::move(connection)), m_strOwner(std::move(owner)),
-      m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_queue(queue) {
-    m_ownerWatcher = std::make_unique<QDBusServiceWatcher>(
-        m_strOwner, m_connection, QDBusServiceWatcher::WatchForUnregistration);
-    QObject::connect(m_ownerWatcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
-                     [this] { Release(); });
+    : m_connection(std::move(connection)), m_strProgressTarget(creator),
+      m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_queue(queue),
+      m_releaseGrace(releaseGrace) {
+    m_clientWatcher = std::make_unique<QDBusServiceWatcher>();
+    m_clientWatcher->setConnection(m_connection);
+    m_clientWatcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    QObject::connect(m_clientWatcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
+                     [this](const QString& client) { ClientLeft(client); });
+    m_graceTimer.setSingleShot(true);
+    QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] {
+        if (m_clients.empty())
+            ReleaseWhenIdle();
+    });
     m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
                                                        QDBusConnection::SingleNode);
     m_progressTimer.setSingleShot(true);
@@ -57,6 +67,7 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
     if (mainDialog != nullptr)
         m_progressRelay = std::make_unique<DBusProgressRelay>(
             mainDialog->GetSafeHwnd(), [this](bool windowGone) { OnWindowChanged(windowGone); });
+    NoteClient(creator);
 }
 
 DBusApplicationObject::~DBusApplicationObject() {
@@ -69,7 +80,12 @@ bool DBusApplicationObject::handleMessage(const QDBusMessage& message, const QDB
         return false; // introspection and peer calls are the library's
     // Calls run on the program's one thread, from whatever message loop runs there.
     QMetaObject::invokeMethod(
-        this, [this, message] { m_queue.Post([this, message] { Dispatch(message); }); },
+        this,
+        [this, message] {
+            // Noted on arrival: a running call may keep the queue from serving this one.
+            NoteClient(message.service());
+            m_queue.Post([this, message] { Dispatch(message); });
+        },
         Qt::QueuedConnection);
     return true;
 }
@@ -79,12 +95,6 @@ QString DBusApplicationObject::introspect(const QString&) const {
 }
 
 void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
-    if (message.service() != m_strOwner) {
-        m_connection.send(
-            message.createErrorReply(QString::fromLatin1(kErrorNotOwner),
-                                     QStringLiteral("this object belongs to another client")));
-        return;
-    }
     if (!m_proxy) {
         m_connection.send(message.createErrorReply(QDBusError::UnknownObject,
                                                    QStringLiteral("the object was released")));
@@ -197,9 +207,12 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
 
     // The method may run nested loops (a question, the wait for the controller) that bring
     // further calls, a Release or the client's departure; the proxy stays until it returns.
+    if (m_nCallDepth == 0)
+        m_strProgressTarget = message.service();
     ++m_nCallDepth;
     const LONG code = m_proxy->Invoke(*method, frame);
     --m_nCallDepth;
+    m_lastCall = std::chrono::steady_clock::now(); // a long call counts until it ends
     // The client hears the window's last state before the answer.
     if (m_progressTimer.isActive()) {
         m_progressTimer.stop();
@@ -228,6 +241,40 @@ void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
         QString::fromStdString(HexCode(hr) + ": " + text)));
 }
 
+void DBusApplicationObject::NoteClient(const QString& client) {
+    m_lastCall = std::chrono::steady_clock::now();
+    m_graceTimer.stop();
+    if (!m_proxy || client.isEmpty() || !m_clients.insert(client).second)
+        return;
+    m_clientWatcher->addWatchedService(client);
+    // A client that left before the watch began is never reported: ask once. A one-shot
+    // client is usually gone right after its answer.
+    const QDBusReply<bool> onBus = m_connection.interface()->isServiceRegistered(client);
+    if (onBus.isValid() && !onBus.value())
+        ClientLeft(client);
+}
+
+void DBusApplicationObject::ClientLeft(const QString& client) {
+    if (m_clients.erase(client) == 0)
+        return;
+    m_clientWatcher->removeWatchedService(client);
+    if (m_clients.empty())
+        ReleaseWhenIdle();
+}
+
+void DBusApplicationObject::ReleaseWhenIdle() {
+    if (!m_proxy)
+        return;
+    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - m_lastCall);
+    if (idle >= m_releaseGrace) {
+        Release();
+        return;
+    }
+    // A call that ended meanwhile counts: the grace runs from its end.
+    m_graceTimer.start(m_releaseGrace - idle);
+}
+
 void DBusApplicationObject::Release() {
     if (!m_proxy)
         return;
@@ -237,14 +284,16 @@ void DBusApplicationObject::Release() {
     }
     m_bReleasePending = false;
     m_progressTimer.stop();
+    m_graceTimer.stop();
     m_progressRelay.reset();
     if (m_bRegistered) {
         m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
         m_bRegistered = false;
     }
-    // Release may run inside the watcher's own signal: let it go from the loop.
-    m_ownerWatcher->disconnect(this);
-    m_ownerWatcher.release()->deleteLater();
+    // Release may run inside the watcher's own signal: the watcher stays until the object
+    // goes, it only stops reporting.
+    m_clientWatcher->disconnect(this);
+    m_clients.clear();
     m_proxy.reset(); // detaches from the dialog and unlocks the application
 }
 
@@ -280,7 +329,7 @@ void DBusApplicationObject::EmitProgress() {
     m_lastProgress = std::chrono::steady_clock::now();
     m_sent = m_latest;
     QDBusMessage signal = QDBusMessage::createTargetedSignal(
-        m_strOwner, QString::fromLatin1(kApplicationPath),
+        m_strProgressTarget, QString::fromLatin1(kApplicationPath),
         QString::fromLatin1(kApplicationInterface), QStringLiteral("Progress"));
     signal << m_sent.caption << m_sent.status << m_sent.percent;
     m_connection.send(signal);

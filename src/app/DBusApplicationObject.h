@@ -1,8 +1,10 @@
 #pragma once
 
 // The automation object on the bus: converts each call's D-Bus values and forwards it to the
-// one CVORTANDlgAutoProxy of this server. Only the connection that created the object may
-// call it; the object is released when that client calls Release() or leaves the bus.
+// one CVORTANDlgAutoProxy of this server. Any connection of the bus may call it, so one-shot
+// clients (gdbus call, busctl call) can use it too. It is released when a client calls
+// Release(), or when none of the connections that created or called it is left on the bus and
+// no call has come for the grace period: no orphan outlives its vanished clients.
 
 #include "platform/WinDef.h"
 
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 class CVORTANDlg;
@@ -28,10 +31,10 @@ class LoopCallQueue;
 
 class DBusApplicationObject final : public QDBusVirtualObject {
 public:
-    // Creates the proxy on `mainDialog` for the client `owner` (a unique name) and registers
-    // the object.
-    // Calls are served through `queue`, from the program's message loop.
-    DBusApplicationObject(QDBusConnection connection, QString owner, CVORTANDlg* mainDialog,
+    // Creates the proxy on `mainDialog` for the client `creator` (a unique name) and registers
+    // the object. Calls are served through `queue`, from the program's message loop.
+    DBusApplicationObject(QDBusConnection connection, QString creator,
+                          std::chrono::milliseconds releaseGrace, CVORTANDlg* mainDialog,
                           LoopCallQueue& queue);
     ~DBusApplicationObject() override;
 
@@ -43,6 +46,12 @@ public:
 private:
     void Dispatch(const QDBusMessage& message);
     void CallMethod(const QDBusMessage& message, int dispid, bool late);
+    // A call or the creation came from `client`: the grace period starts anew, and the client
+    // is watched until it leaves the bus.
+    void NoteClient(const QString& client);
+    void ClientLeft(const QString& client);
+    // No client is left on the bus: releases once the grace since the last call is over.
+    void ReleaseWhenIdle();
     void ReplyError(const QDBusMessage& message, HRESULT hr, const std::string& text);
     // Gives up the proxy: at once, or when the call running now has returned.
     void Release();
@@ -52,10 +61,14 @@ private:
     void EmitProgress();
 
     QDBusConnection m_connection;
-    QString m_strOwner;
+    QString m_strProgressTarget; // the client of the running call, else the latest one
     std::unique_ptr<CVORTANDlgAutoProxy> m_proxy;
     LoopCallQueue& m_queue;
-    std::unique_ptr<QDBusServiceWatcher> m_ownerWatcher;
+    std::unique_ptr<QDBusServiceWatcher> m_clientWatcher; // kept until the object goes
+    std::set<QString> m_clients;                          // those still on the bus
+    std::chrono::milliseconds m_releaseGrace;
+    std::chrono::steady_clock::time_point m_lastCall;
+    QTimer m_graceTimer;
     std::unique_ptr<DBusProgressRelay> m_progressRelay;
     QTimer m_progressTimer; // the pending report of a throttled change
     std::chrono::steady_clock::time_point m_lastProgress;

@@ -54,6 +54,13 @@ void DBusProgressRelay::OnUpdate(HWND hwnd) {
 }
 
 void DBusProgressRelay::OnDestroyed(HWND hwnd) {
+    // The window's children and owned dialogs (the overwrite question) report here too; only
+    // the window's own end detaches the relay.
+    if (hwnd != m_hWnd) {
+        if (m_pPrevious != nullptr)
+            m_pPrevious->OnDestroyed(hwnd);
+        return;
+    }
     win::IWindowObserver* previous = m_pPrevious;
     m_pPrevious = nullptr;
     m_hWnd = nullptr;

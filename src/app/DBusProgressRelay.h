@@ -9,7 +9,8 @@ namespace vortan::app {
 
 // Hears every change of the main window while passing it on to the view (or transcript) that
 // observed it before, so the bus object can report progress also while a component call
-// blocks the loop. Takes itself out again when it ends, if it is still the window's observer.
+// blocks the loop. Takes itself out again when it ends, if it is still the window's observer;
+// it hears the end of the window's children and owned dialogs too, and passes those on only.
 class DBusProgressRelay final : public win::IWindowObserver {
 public:
     // `changed(false)` after each change of a text or the bar, `changed(true)` when the

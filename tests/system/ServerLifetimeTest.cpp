@@ -38,6 +38,12 @@ QDBusMessage FactoryCall(const QString& service) {
                                           QStringLiteral("CreateInstance"));
 }
 
+QDBusMessage ObjectCall(const std::string& server, const char* method) {
+    return QDBusMessage::createMethodCall(
+        QString::fromStdString(server), QStringLiteral("/ZEPH/VORTAN/Application"),
+        QStringLiteral("ZEPH.VORTAN.Application"), QString::fromLatin1(method));
+}
+
 // The automation object is on the bus under the server's name.
 bool ObjectRegistered(const std::string& uniqueName) {
     const QDBusMessage xml = QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
@@ -102,8 +108,9 @@ TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     EXPECT_EQ(first->CloseServer(), vortan::client::RPC_E_DISCONNECTED);
 }
 
-TEST(ServerLifetime, ServerOfAVanishedClientIsReleasedAndStaysUp) {
+TEST(ServerLifetime, ServerOfVanishedClientsIsReleasedAfterTheGraceAndStaysUp) {
     sys::PrepareDesktop("vanished", "");
+    sys::SetActivationEnvironment({{QStringLiteral("VORTAN_RELEASE_GRACE"), QStringLiteral("2")}});
     std::string uniqueName;
     {
         QDBusConnection client = QDBusConnection::connectToBus(
@@ -113,17 +120,20 @@ TEST(ServerLifetime, ServerOfAVanishedClientIsReleasedAndStaysUp) {
             FactoryCall(QStringLiteral("ZEPH.VORTAN.Application._7")), QDBus::Block, 60000);
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
         uniqueName = reply.service().toStdString();
-        // Somebody else may not use the object.
-        const QDBusMessage foreign =
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                reply.service(), QStringLiteral("/ZEPH/VORTAN/Application"),
-                QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("CloseServer")));
-        EXPECT_EQ(foreign.errorName(), QStringLiteral("ZEPH.VORTAN.Error.NotOwner"));
+        // Another connection may use the object too; it leaves as well.
+        QDBusConnection other = QDBusConnection::connectToBus(
+            QString::fromStdString(sys::Env().busAddress), QStringLiteral("other"));
+        const QDBusMessage foreign = other.call(ObjectCall(uniqueName, "GetLastErrorCode"));
+        EXPECT_EQ(foreign.type(), QDBusMessage::ReplyMessage)
+            << foreign.errorMessage().toStdString();
     }
+    sys::SetActivationEnvironment({{QStringLiteral("VORTAN_RELEASE_GRACE"), QString()}});
     const unsigned pid = sys::ServerPid(uniqueName);
     ASSERT_NE(pid, 0u);
-    EXPECT_TRUE(ObjectRegistered(uniqueName));
     QDBusConnection::disconnectFromBus(QStringLiteral("vanishing"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("other"));
+    // Within the grace the object waits for a further call.
+    EXPECT_TRUE(ObjectRegistered(uniqueName));
 
     // Released, the object is gone from the bus; the idle window is disabled, so the
     // framework's shut-down does not close it and the process stays.
@@ -135,6 +145,38 @@ TEST(ServerLifetime, ServerOfAVanishedClientIsReleasedAndStaysUp) {
     QThread::msleep(500);
     EXPECT_TRUE(sys::ProcessRunning(pid));
     kill(static_cast<pid_t>(pid), SIGTERM); // started for this test
+    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
+}
+
+TEST(ServerLifetime, OneShotConnectionsShareTheObjectUntilOneReleasesIt) {
+    sys::PrepareDesktop("one-shot", "");
+    // Each step on a connection of its own that closes afterwards, as `gdbus call` does.
+    const auto oneShot = [](const QString& name, const QDBusMessage& message) {
+        QDBusMessage reply;
+        {
+            QDBusConnection connection =
+                QDBusConnection::connectToBus(QString::fromStdString(sys::Env().busAddress), name);
+            reply = connection.call(message, QDBus::Block, 60000);
+        }
+        QDBusConnection::disconnectFromBus(name);
+        return reply;
+    };
+    const QDBusMessage created = oneShot(QStringLiteral("create"),
+                                         FactoryCall(QStringLiteral("ZEPH.VORTAN.Application._7")));
+    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
+    const std::string server = created.service().toStdString();
+    const unsigned pid = sys::ServerPid(server);
+    ASSERT_NE(pid, 0u);
+
+    const QDBusMessage error =
+        oneShot(QStringLiteral("error"), ObjectCall(server, "GetLastErrorCode"));
+    ASSERT_EQ(error.type(), QDBusMessage::ReplyMessage) << error.errorMessage().toStdString();
+    EXPECT_EQ(error.arguments().value(0).toInt(), 0);
+    EXPECT_EQ(oneShot(QStringLiteral("release"), ObjectCall(server, "Release")).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(oneShot(QStringLiteral("late"), ObjectCall(server, "GetLastErrorCode")).errorName(),
+              QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
+    kill(static_cast<pid_t>(pid), SIGTERM); // the idle window stays; started for this test
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
 }
 

@@ -135,8 +135,7 @@ TEST(AutomationDispatch, RefusesWrongCountsTypesAndDispidsSayingWhat) {
               DISP_E_UNKNOWNNAME);
     EXPECT_NE(object->LastError().find("no method named \"Lesen\""), std::string::npos);
 
-    // A named method with the wrong bus types is refused by its signature (this process's
-    // connection is the one that created the object).
+    // A named method with the wrong bus types is refused by its signature.
     const QDBusMessage wrong = QDBusConnection::sessionBus().call(
         QDBusMessage::createMethodCall(QString::fromStdString(object->ServerName()),
                                        QStringLiteral("/ZEPH/VORTAN/Application"),

@@ -85,9 +85,17 @@ void SessionBus::Kill() {
     m_pid = -1;
 }
 
-pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args) {
+pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& stderrPath) {
     const pid_t pid = fork();
     if (pid == 0) {
+        if (!stderrPath.empty()) {
+            const int fd = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd < 0)
+                _exit(127);
+            dup2(fd, STDERR_FILENO);
+            close(fd);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)
@@ -106,6 +114,25 @@ void StopProgram(pid_t pid) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+}
+
+int WaitProgram(pid_t pid, int ms) {
+    if (pid <= 0)
+        return -1;
+    int status = 0;
+    for (int waited = 0;; waited += 20) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (done < 0 && errno != EINTR)
+            return -1;
+        if (waited >= ms) {
+            StopProgram(pid);
+            return -2;
+        }
+        usleep(20 * 1000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args) {

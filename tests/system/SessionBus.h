@@ -27,8 +27,13 @@ private:
     std::string m_strAddress;
 };
 
-// Starts `program` with `args` and the current environment; its pid, or -1.
-pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args);
+// Starts `program` with `args` and the current environment; its pid, or -1. With
+// `stderrPath`, its standard error goes into that file (sanitizer reports included).
+pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& stderrPath = {});
+// Waits up to `ms` for a process this test started; its exit code, -1 if a signal ended it,
+// -2 if it did not end in time (it is then ended).
+int WaitProgram(pid_t pid, int ms);
 // Ends a process this test started and waits for it.
 void StopProgram(pid_t pid);
 

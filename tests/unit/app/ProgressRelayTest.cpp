@@ -1,0 +1,92 @@
+#include "app/DBusProgressRelay.h"
+
+#include "platform/win/IWindowObserver.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
+#include "platform/win/WindowTable.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using vortan::app::DBusProgressRelay;
+using vortan::win::CreateDialogWindow;
+using vortan::win::DialogTemplate;
+using vortan::win::IWindowObserver;
+using vortan::win::WindowKind;
+using vortan::win::WindowTable;
+
+namespace {
+
+constexpr int IDC_STATUS = 1004;
+
+DialogTemplate Template(int id) {
+    DialogTemplate t;
+    t.id = id;
+    t.cx = 212;
+    t.cy = 31;
+    t.style = WS_POPUP | WS_CAPTION;
+    t.items = {{IDC_STATUS, WindowKind::Static, "", 5, 1, 200, 8, SS_LEFT}};
+    return t;
+}
+
+// The view that observed the main window before the relay came.
+class RecordingView final : public IWindowObserver {
+public:
+    explicit RecordingView(HWND main) : m_hMain(main) {}
+    std::vector<std::string> log;
+
+    void OnTextChanged(HWND, std::string_view text) override {
+        log.push_back("text " + std::string(text));
+    }
+    void OnDestroyed(HWND hwnd) override {
+        log.push_back(hwnd == m_hMain ? "main destroyed" : "other destroyed");
+    }
+
+private:
+    HWND m_hMain;
+};
+
+} // namespace
+
+TEST(DBusProgressRelay, OutlivesAQuestionAndLeavesTheWindowToTheViewItFound) {
+    const HWND main = CreateDialogWindow(Template(102), nullptr, nullptr);
+    RecordingView view(main);
+    ASSERT_TRUE(vortan::win::SetWindowObserver(main, &view));
+    std::vector<bool> changes;
+    auto relay = std::make_unique<DBusProgressRelay>(
+        main, [&changes](bool windowGone) { changes.push_back(windowGone); });
+    EXPECT_EQ(WindowTable::Instance().ObserverFor(main), relay.get());
+
+    // A question owned by the main window ends (its text, then itself): the relay passes it
+    // on and stays.
+    const HWND question = CreateDialogWindow(Template(130), main, nullptr);
+    ::DestroyWindow(question);
+    ::SetWindowText(::GetDlgItem(main, IDC_STATUS), "Lesen");
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen"}));
+    EXPECT_EQ(changes, (std::vector<bool>{false}));
+
+    // Released before the window ends: the view observes it again, and hears its end alone.
+    relay.reset();
+    EXPECT_EQ(WindowTable::Instance().ObserverFor(main), &view);
+    ::DestroyWindow(main);
+    EXPECT_EQ(view.log.back(), "main destroyed");
+    EXPECT_EQ(changes.size(), 1u);
+}
+
+TEST(DBusProgressRelay, ReportsTheWindowsEndOnceAndThenLeavesItAlone) {
+    const HWND main = CreateDialogWindow(Template(102), nullptr, nullptr);
+    RecordingView view(main);
+    vortan::win::SetWindowObserver(main, &view);
+    std::vector<bool> changes;
+    {
+        DBusProgressRelay relay(main,
+                                [&changes](bool windowGone) { changes.push_back(windowGone); });
+        ::DestroyWindow(main);
+    }
+    EXPECT_EQ(view.log, (std::vector<std::string>{"other destroyed", "main destroyed"}));
+    EXPECT_EQ(changes, (std::vector<bool>{true}));
+}
