@@ -1,5 +1,5 @@
-#include "app/AutomationBus.h"
 #include "app/CommandLineInfo.h"
+#include "app/DBusAutomationBus.h"
 #include "app/ServerRegistration.h"
 #include "app/VORTANApp.h"
 #include "gui/UiServices.h"
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     const auto desktop = vortan::gui::UiServices::Install();
     const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
 
-    vortan::app::AutomationBus bus;
+    vortan::app::DBusAutomationBus bus;
     CVORTANApp theApp(bus, info, program);
     theApp.InitInstance();
     // The reply to the call that ended the server must leave before the process does.

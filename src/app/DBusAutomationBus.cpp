@@ -1,4 +1,4 @@
-#include "app/AutomationBus.h"
+#include "app/DBusAutomationBus.h"
 
 #include "app/AutomationMethods.h"
 #include "app/DBusApplicationObject.h"
@@ -47,9 +47,9 @@ QDBusMessage BusDaemonCall(const char* member) {
 
 } // namespace
 
-AutomationBus::AutomationBus() : m_connection(QDBusConnection::sessionBus()) {}
+DBusAutomationBus::DBusAutomationBus() : m_connection(QDBusConnection::sessionBus()) {}
 
-AutomationBus::~AutomationBus() {
+DBusAutomationBus::~DBusAutomationBus() {
     // No new calls; those already on their way to this thread are taken in and dropped with
     // the queue, never served (the bus tells their callers that nobody answered).
     m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
@@ -61,11 +61,11 @@ AutomationBus::~AutomationBus() {
     m_queue.reset();
 }
 
-bool AutomationBus::Initialize() {
+bool DBusAutomationBus::Initialize() {
     return m_connection.isConnected();
 }
 
-void AutomationBus::RegisterClassObjects(CVORTANApp& app) {
+void DBusAutomationBus::RegisterClassObjects(CVORTANApp& app) {
     m_pApp = &app;
     m_queue = std::make_unique<LoopCallQueue>();
     // Creation requests are served by the main window's loop, once it runs.
@@ -96,11 +96,11 @@ void AutomationBus::RegisterClassObjects(CVORTANApp& app) {
     m_connectionTimer.start(kConnectionCheckMs);
 }
 
-void AutomationBus::RegistrationChanged() {
+void DBusAutomationBus::RegistrationChanged() {
     m_connection.call(BusDaemonCall("ReloadConfig"), QDBus::Block, kBusCallTimeoutMs);
 }
 
-void AutomationBus::CreateInstance(const QDBusMessage& message) {
+void DBusAutomationBus::CreateInstance(const QDBusMessage& message) {
     if (m_bServed) {
         m_connection.send(message.createErrorReply(
             QString::fromLatin1(kErrorSingleUse),
@@ -126,14 +126,14 @@ void AutomationBus::CreateInstance(const QDBusMessage& message) {
         QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kApplicationPath)))));
 }
 
-void AutomationBus::Quit(int exitCode) {
+void DBusAutomationBus::Quit(int exitCode) {
     m_nExitCode = exitCode;
     m_activationTimer.stop();
     m_connectionTimer.stop();
     ::PostQuitMessage(exitCode);
 }
 
-void AutomationBus::Flush() {
+void DBusAutomationBus::Flush() {
     if (m_connection.isConnected())
         m_connection.call(BusDaemonCall("GetId"), QDBus::Block, kBusCallTimeoutMs);
 }

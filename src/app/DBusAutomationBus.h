@@ -18,10 +18,10 @@ class DBusApplicationObject;
 class DBusClassFactory;
 class LoopCallQueue;
 
-class AutomationBus final : public QObject, public IAutomationHost {
+class DBusAutomationBus final : public QObject, public IAutomationHost {
 public:
-    AutomationBus();
-    ~AutomationBus() override;
+    DBusAutomationBus();
+    ~DBusAutomationBus() override;
 
     bool Initialize() override;
     void RegisterClassObjects(CVORTANApp& app) override;
