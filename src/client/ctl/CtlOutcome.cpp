@@ -2,6 +2,7 @@
 
 #include "app/AutomationMethods.h"
 #include "client/ctl/CtlCommand.h"
+#include "platform/ui/JsonLine.h"
 
 #include <charconv>
 #include <cstdio>
@@ -71,35 +72,9 @@ std::optional<int> ResultFlag(const CtlOutcome& outcome) {
 }
 
 std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
+    std::string out;
+    vortan::ui::AppendJsonString(out, text);
+    return out;
 }
 
 std::string Text(const client::Value& value, bool json) {

@@ -154,6 +154,19 @@ bool IsKnownType(VARTYPE vt) {
     }
 }
 
+// ToInteger, then the range of T: a value that does not fit is DISP_E_OVERFLOW.
+template <typename T>
+HRESULT ToIntegerOf(const VARIANT& src, T& value) {
+    std::int64_t n = 0;
+    const HRESULT hr = ToInteger(src, n);
+    if (FAILED(hr))
+        return hr;
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        return DISP_E_OVERFLOW;
+    value = static_cast<T>(n);
+    return S_OK;
+}
+
 } // namespace
 
 void VariantInit(VARIANT* v) noexcept {
@@ -225,20 +238,12 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
         std::int64_t n = 0;
         switch (type) {
         case VT_I4:
-            hr = ToInteger(value, n);
-            if (SUCCEEDED(hr) &&
-                (n < std::numeric_limits<LONG>::min() || n > std::numeric_limits<LONG>::max()))
-                hr = DISP_E_OVERFLOW;
             result.vt = VT_I4;
-            result.lVal = static_cast<LONG>(n);
+            hr = ToIntegerOf(value, result.lVal);
             break;
         case VT_I2:
-            hr = ToInteger(value, n);
-            if (SUCCEEDED(hr) &&
-                (n < std::numeric_limits<SHORT>::min() || n > std::numeric_limits<SHORT>::max()))
-                hr = DISP_E_OVERFLOW;
             result.vt = VT_I2;
-            result.iVal = static_cast<SHORT>(n);
+            hr = ToIntegerOf(value, result.iVal);
             break;
         case VT_BOOL:
             hr = ToInteger(value, n);
