@@ -76,22 +76,6 @@ TEST(ComponentContract, PlatformInterfacesKeepTheirSlots) {
     EXPECT_EQ(Slot(&IClassFactory::LockServer), 4);
 }
 
-TEST(ComponentContract, IdentifiersHaveTheirRegisteredValues) {
-    using vortan::com::FormatGuid;
-    EXPECT_EQ(FormatGuid(vortan::CLSID_ControllerAccess), "{5CE68222-DDD2-11D2-977D-00104B49CBE6}");
-    EXPECT_EQ(FormatGuid(vortan::IID_IController), "{5CE68221-DDD2-11D2-977D-00104B49CBE6}");
-    EXPECT_EQ(FormatGuid(vortan::DIID_IControllerEvents), "{5CE68223-DDD2-11D2-977D-00104B49CBE6}");
-    EXPECT_EQ(FormatGuid(vortan::CLSID_FlashHandling), "{01000039-2409-43F1-8BAC-7D0643B6159E}");
-    EXPECT_EQ(FormatGuid(vortan::IID_IFlashHandling), "{304F8119-5173-41EB-B695-45B3EFC1639D}");
-    EXPECT_EQ(FormatGuid(vortan::DIID_IFlashHandlingEvents),
-              "{39D58089-5A9C-4673-B9FA-C580259CBE94}");
-    EXPECT_EQ(FormatGuid(vortan::CLSID_VortanApplication),
-              "{0100003B-2409-43F1-8BAC-7D0643B6159E}");
-    EXPECT_EQ(FormatGuid(vortan::DIID_IVortanApplication),
-              "{C886DC45-63DC-11D6-A40D-0000CB563D02}");
-    EXPECT_STREQ(vortan::kVortanApplicationProgId, "ZEPH.VORTAN.Application.7");
-}
-
 TEST(ComponentContract, RecordsHaveTheirByteLayout) {
     // The file count is read from bytes 12-13 of a zeroed record.
     vortan::MemoryInfo info;

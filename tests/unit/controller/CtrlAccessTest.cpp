@@ -232,10 +232,12 @@ TEST_F(CtrlAccessTest, GetFileEntryHandsTheNameToTheCaller) {
 
 TEST_F(CtrlAccessTest, GetErrorInfoRelaysTheRecord) {
     CCtrlAccess access;
-    vortan::ControllerErrorInfo info{};
+    // Without a component the record is left untouched: sentinels show any write.
+    vortan::ControllerErrorInfo info{-5, 6, 7, 8};
     EXPECT_EQ(access.GetErrorInfo(&info), FALSE);
-    EXPECT_EQ(info.lCode, 0);
-    EXPECT_EQ(info.nValue3, 0);
+    EXPECT_EQ(info.lCode, -5);
+    EXPECT_EQ(info.nValue1, 6);
+    EXPECT_EQ(info.nValue3, 8);
     EXPECT_EQ(fake.CallCount("GetErrorInfo"), 0);
 
     ASSERT_EQ(access.Initialize(window.Handle()), S_OK);

@@ -45,15 +45,6 @@ TEST(Guid, RejectsMalformedTexts) {
         EXPECT_FALSE(ParseGuid(text).has_value()) << '"' << text << '"';
 }
 
-TEST(Guid, WellKnownInterfacesHaveThePlatformValues) {
-    EXPECT_EQ(FormatGuid(IID_NULL), "{00000000-0000-0000-0000-000000000000}");
-    EXPECT_EQ(FormatGuid(IID_IUnknown), "{00000000-0000-0000-C000-000000000046}");
-    EXPECT_EQ(FormatGuid(IID_IClassFactory), "{00000001-0000-0000-C000-000000000046}");
-    EXPECT_EQ(FormatGuid(IID_IDispatch), "{00020400-0000-0000-C000-000000000046}");
-    EXPECT_EQ(FormatGuid(IID_IConnectionPointContainer), "{B196B284-BAB4-101A-B69C-00AA00341D07}");
-    EXPECT_EQ(FormatGuid(IID_IConnectionPoint), "{B196B286-BAB4-101A-B69C-00AA00341D07}");
-}
-
 TEST(Guid, ComparesByValueAndOrdersForMaps) {
     const GUID a = *ParseGuid("{00000001-0000-0000-0000-000000000000}");
     const GUID b = *ParseGuid("{00000001-0000-0000-0000-000000000001}");
