@@ -96,10 +96,16 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
         }
         restoreMain();
         lastAnswer = answer;
-        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL || answer == IDCANCEL)
+        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL)
             break;
-        if (answer != IDNO)
+        if (answer == IDOK)
             continue;
+        if (answer != IDNO) {
+            // Only an explicit "Ja" overwrites: any other end of the question (a lost bus quit
+            // its loop, its window could not be made) is "Abbrechen".
+            lastAnswer = IDCANCEL;
+            break;
+        }
 
         // "Nein": the user picks another local file for this entry in a save-style file
         // selection. That selection comes with the selection dialogs; until then it answers

@@ -15,6 +15,8 @@ using vortan::test::RecordingWindow;
 
 namespace {
 
+constexpr int kQuit = -1;
+
 // Answers the overwrite questions in order (Cancel when none is left) and notes which file
 // each one asked about; other dialogs (the progress window) are left alone.
 class OverwriteAnswers final : public vortan::ui::IDialogService {
@@ -32,7 +34,10 @@ public:
         const int answer = m_answers.empty() ? IDCANCEL : m_answers.front();
         if (!m_answers.empty())
             m_answers.pop_front();
-        PostMessage(GetDlgItem(dialog, answer), BM_CLICK, 0, 0);
+        if (answer == kQuit)
+            PostQuitMessage(0); // as when the bus goes: the question's loop ends with -1
+        else
+            PostMessage(GetDlgItem(dialog, answer), BM_CLICK, 0, 0);
     }
     void OnModalDialogEnded(HWND, INT_PTR) override {}
 
@@ -96,6 +101,7 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
     const std::vector<Case> cases = {
         {"cancel at the second file reads nothing", {IDCANCEL}, {"b.ini"}, 2, {}},
         {"Nein: the replacement selection counts as cancelled", {IDNO}, {"b.ini"}, 2, {}},
+        {"a quit while asked reads nothing", {kQuit}, {"b.ini"}, 2, {}},
         {"Ja at every question reads all",
          {IDOK, IDOK},
          {"b.ini", "c.ini"},
