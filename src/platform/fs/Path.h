@@ -20,8 +20,8 @@ struct PathParts {
     std::string extension; // from the last '.' of the file name on, dot included
 };
 
-// Dots at the start of a file name belong to the name (".profile" has no extension), so a
-// hidden file is never reduced to an empty name.
+// The extension starts at the last dot, a leading one too: ".profile" is an empty name with
+// the extension ".profile", as the platform splits it.
 PathParts SplitPath(std::string_view path);
 
 // Absolute form of `path` (_fullpath): relative paths are taken from the current directory,

@@ -148,7 +148,7 @@ TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
     EngineRig t;
     const std::string profile =
         t.dir.WriteFile("names.ini", "[S]\n5053=Name %s zu lang, %d%% %n\n5009=Achtung\n");
-    const std::string file = t.dir.WriteFile("LONGNAME1.TXT", "x");
+    const std::string file = t.dir.WriteFile(".abcde", "x");
     CVORTANDlgAutoProxy proxy(&t.dlg);
     SHORT flag = 77;
     LONG hr = E_UNEXPECTED;
@@ -161,7 +161,7 @@ TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
     EXPECT_EQ(flag, 0);
     EXPECT_NE(result, EngineRig::kLeftOpen); // the server ends
     ASSERT_EQ(t.boxes.shown.size(), 1u);
-    EXPECT_EQ(t.boxes.shown[0].text, "Name LONGNAME1.TXT zu lang, %d% %n");
+    EXPECT_EQ(t.boxes.shown[0].text, "Name .abcde zu lang, %d% %n");
     EXPECT_EQ(t.boxes.shown[0].caption, "Achtung");
     EXPECT_EQ(t.boxes.shown[0].type, MB_ICONEXCLAMATION | MB_OK);
     EXPECT_EQ(t.boxes.shown[0].owner, hWndMain);

@@ -277,7 +277,10 @@ TEST(CFileList, CheckShortNamesAppliesTheEightThreeRule) {
         {"ABCDEFGH.TXT", true, ""},
         {"AB.C", true, ""},
         {"ABCD", true, ""},
-        {".profile", true, ""}, // a hidden name has no extension
+        {".abc", true, ""},
+        // The extension starts at the last dot, a leading one too.
+        {".abcde", false, ".abcde"},
+        {".profile", false, ".profile"},
         {"ABCDEFGHI.TXT", false, "ABCDEFGHI.TXT"},
         {"A.TEXT", false, "A.TEXT"},
         {"A.B", false, "A.B"},
