@@ -113,6 +113,10 @@ HRESULT CVORTANDlg::DoTransfer(int mode, const char* controllerName, CFileList* 
         *pResult = n == 0 ? 1 : 0;
         if (n == 0)
             return S_OK;
+        // A client may retry on the same server after a failed run: that run's count and its
+        // hidden window must not carry over.
+        m_nDone = 0;
+        ::ShowWindow(m_hWnd, SW_SHOW);
 
         // Connecting: a COM error here (the connection object, the observer's creation) ends
         // the call with its code, like a returned connection failure.
@@ -234,6 +238,7 @@ HRESULT CVORTANDlg::DoFormat(VARIANT* pName, SHORT* pSelector, LONG option, SHOR
         return E_INVALIDARG;
     try {
         m_nBusyPos = 0;
+        ::ShowWindow(m_hWnd, SW_SHOW); // an earlier failed run may have hidden it
         *pResult = 0;
         *pSelector = 1;
         VARIANT_BOOL outcome = VARIANT_FALSE;

@@ -89,7 +89,7 @@ private:
     void ShowAboutBox();
     void RepaintDuringCall();
 
-    DWORD m_nDone = 0;  // bytes (or removed files) of finished items; never reset
+    DWORD m_nDone = 0;  // bytes (or removed files) of finished items of the running run
     DWORD m_nTotal = 0; // bytes (or files) of the run
     BOOL m_bAborted = FALSE;
     BOOL m_bLastItem = FALSE;
