@@ -573,7 +573,7 @@ LRESULT CVORTANDlg::OnFlashNotification(int n, WPARAM wParam, LPARAM lParam) {
         if (LookupText(-5069, text))
             m_strStatusFormat = text;
         ShowStatusLine();
-        SetCaption(m_strCaptionFormat);
+        ShowCaption(m_strCaptionFormat);
         break;
     case 15:
         ++m_nDone;
@@ -624,7 +624,7 @@ void CVORTANDlg::ShowStatusLine() {
 void CVORTANDlg::ShowPercent(LPARAM p) {
     const long long percent = std::min<long long>(p, 100);
     SetProgressPos(static_cast<int>(std::max<long long>(percent, INT_MIN)));
-    SetCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(percent), kMaxTextBytes));
+    ShowCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(percent), kMaxTextBytes));
 }
 
 void CVORTANDlg::ShowByteProgress(LPARAM part) {
@@ -649,7 +649,7 @@ void CVORTANDlg::ShowItemProgress(WPARAM whole, LPARAM part) {
 void CVORTANDlg::ShowProgressValue(unsigned long long p) {
     // Not capped at 100 in the caption; the bar stops there by itself.
     const int shown = static_cast<int>(std::min<unsigned long long>(p, INT_MAX));
-    SetCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(shown), kMaxTextBytes));
+    ShowCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(shown), kMaxTextBytes));
     SetProgressPos(shown);
 }
 
@@ -669,6 +669,12 @@ void CVORTANDlg::CreateFlashMutex(WPARAM number) {
 
 void CVORTANDlg::SetCaption(const std::string& text) {
     ::SetWindowText(m_hWnd, Cut(text).c_str());
+}
+
+void CVORTANDlg::ShowCaption(const std::string& text) {
+    // Without any caption text from the client the caption keeps what it shows.
+    if (!m_strCaptionFormat.empty())
+        SetCaption(text);
 }
 
 void CVORTANDlg::SetStatus(const std::string& text) {

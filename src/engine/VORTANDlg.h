@@ -84,6 +84,8 @@ private:
     void ShowProgressValue(unsigned long long p);
     void CreateFlashMutex(WPARAM number);
     void SetCaption(const std::string& text);
+    // Sets the caption unless the client gave no caption format.
+    void ShowCaption(const std::string& text);
     void SetStatus(const std::string& text);
     void SetProgressPos(int pos);
     void ShowAboutBox();

@@ -262,6 +262,21 @@ TEST(CVORTANDlg, RetryAfterAFailedRunCountsAfreshInAShownWindow) {
                                                "Schreibe 100%"}));
 }
 
+TEST(CVORTANDlg, AMissingCaptionTextKeepsTheCaption) {
+    EngineRig t;
+    t.dlg.m_strProfileFile = t.dir.WriteFile("partial.ini", "[Texte]\n5077=Verbinde\n");
+    CFileList list;
+    list.AddFile(t.dir.WriteFile("a.ini", "12"), 0);
+    t.flash.script = {EngineRig::Item({{4, {}}, {6, {1, 0}}})};
+    SHORT flag = 77;
+    std::string caption;
+    t.RunInDialog([&](HWND hwnd) {
+        t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+        caption = Caption(hwnd);
+    });
+    EXPECT_EQ(caption, "Verbinde");
+}
+
 TEST(CVORTANDlg, LookupTextReadsTheKeyOfTheNumber) {
     EngineRig t;
     t.dlg.m_strProfileFile =
