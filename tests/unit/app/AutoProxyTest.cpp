@@ -8,6 +8,7 @@
 #include "unit/engine/EngineFixture.h"
 
 #include <deque>
+#include <filesystem>
 
 using vortan::test::EngineRig;
 using vortan::test::FakeFlashHandling;
@@ -118,7 +119,8 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
         EngineRig t;
         const std::string local = t.dir.MakeDir("local");
         t.dir.WriteFile("local/b.ini", "old");
-        t.dir.WriteFile("local/c.ini", "old");
+        // A link counts as an existing file, even a dangling one.
+        std::filesystem::create_symlink(local + "/nowhere", local + "/c.ini");
         OverwriteAnswers desktop(c.answers);
         CVORTANDlgAutoProxy proxy(&t.dlg);
         SHORT flag = 77;
