@@ -204,6 +204,9 @@ TEST(CFileList, TargetExistsComposesDirectoryAndName) {
     EXPECT_EQ(list.GetEntry(1)->m_strTargetName, "b.bin");
     EXPECT_EQ(list.TargetExists(1, path, &pEntry), TRUE);
     EXPECT_EQ(path, dir.Path() + "/keep//b.bin");
+    // ".." is no file of the directory that a read could replace.
+    list.GetEntry(1)->m_strTargetName = "..";
+    EXPECT_EQ(list.TargetExists(1, path, &pEntry), FALSE);
 
     list.SetTargetPath(1, "");
     EXPECT_EQ(list.GetEntry(1)->m_strTargetDirectory, "");
