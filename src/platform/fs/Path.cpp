@@ -66,6 +66,10 @@ std::optional<std::string> FullPath(std::string_view path) {
     return result;
 }
 
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path.front() == '/';
+}
+
 bool IsUsablePath(std::string_view path) {
     return path.size() < kMaxPath && path.find('\0') == std::string_view::npos;
 }

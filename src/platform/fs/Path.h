@@ -30,6 +30,9 @@ PathParts SplitPath(std::string_view path);
 // kMaxPath bytes or more.
 std::optional<std::string> FullPath(std::string_view path);
 
+// True when `path` names the same file whatever the current directory: it begins with '/'.
+bool IsAbsolutePath(std::string_view path);
+
 // True when `path` can be handed to the file system as it stands: no NUL byte inside and
 // shorter than kMaxPath.
 bool IsUsablePath(std::string_view path);

@@ -81,7 +81,7 @@ TEST(CVORTANDlgAutoProxy, WithoutDialogTransfersFailAndTheRestDoNothing) {
     EXPECT_EQ(proxy.Format(&selector, "c", "p", "s", &flag), E_FAIL);
     EXPECT_EQ(proxy.Format2(&selector, "c", "p", "s", 0, &flag), E_FAIL);
     EXPECT_EQ(selector, 9);
-    EXPECT_EQ(proxy.WriteFile("c", "p", "s", "x", "a.ini", &flag), E_FAIL);
+    EXPECT_EQ(proxy.WriteFile("c", "p", "s", "x", "/tmp/a.ini", &flag), E_FAIL);
     EXPECT_EQ(flag, 0); // the write clears it before it looks at the dialog
     LONG code = 4;
     SHORT v1 = 5, v2 = 6, v3 = 7;
@@ -144,6 +144,21 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
             EXPECT_EQ(t.dlg.m_strProfileSection, "Texte");
         }
     }
+}
+
+TEST(CVORTANDlgAutoProxy, RelativeLocalPathsAreRefusedBeforeAnythingHappens) {
+    EngineRig t;
+    CVORTANDlgAutoProxy proxy(&t.dlg);
+    std::vector<SHORT> flags(3, 77);
+    std::vector<LONG> codes;
+    t.RunInDialog([&](HWND) {
+        codes = {proxy.ReadFile2("board1", "p", "s", "local", "a.ini", 0, &flags[0]),
+                 proxy.ReadFile2("board1", "p", "s", "", "a.ini", 0, &flags[1]),
+                 proxy.WriteFile2("board1", "p", "s", "local/a.ini", 0, &flags[2])};
+    });
+    EXPECT_EQ(codes, std::vector<LONG>(3, static_cast<LONG>(0x800700A1)));
+    EXPECT_EQ(flags, std::vector<SHORT>(3, 0));
+    EXPECT_TRUE(t.flash.calls.empty());
 }
 
 TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
