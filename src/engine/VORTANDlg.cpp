@@ -9,7 +9,6 @@
 #include "engine/ProfileText.h"
 #include "platform/com/ComError.h"
 #include "platform/com/UniqueBstr.h"
-#include "platform/fs/Path.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
@@ -179,19 +178,13 @@ HRESULT CVORTANDlg::RunItems(int mode, CFileList& fileList, LONG option, VARIANT
                 break;
             m_bLastItem = i == n - 1 ? TRUE : FALSE;
 
-            // A local path the system cannot take is never handed over: the run stops there,
-            // as after a failed item.
+            // The local path goes over whole, never cut: one too long for the file system is
+            // refused by the component, which fails the item with a code the client can read.
             std::string localPath;
-            if (mode == kRead) {
+            if (mode == kRead)
                 localPath = entry->m_strTargetDirectory + "/" + entry->m_strTargetName;
-                if (localPath.size() >= vortan::fs::kMaxPath) {
-                    outcome = VARIANT_FALSE;
-                    break;
-                }
-            } else if (mode == kWrite && !fileList.GetSourcePath(i, localPath)) {
-                outcome = VARIANT_FALSE;
-                break;
-            }
+            else if (mode == kWrite)
+                localPath = entry->m_strDirectory + entry->m_strName;
             const std::string& memoryName =
                 mode == kWrite ? entry->m_strTargetName : entry->m_strName;
             const UniqueBstr bstrPath = UniqueBstr::FromUtf8(localPath);

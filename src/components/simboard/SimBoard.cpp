@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include <dirent.h>
@@ -279,20 +282,27 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                            const ProgressFn& progress) {
     if (const BoardError error = BeginItem(true))
         return error;
-    if (!IsMemoryName(memoryName))
-        return Fail(BoardErrorCode::InvalidMemoryName);
 
+    // The source first: a missing file named by a whole path is also no memory name, and
+    // the missing file is what the user has to know about.
+    if (localPath.size() >= PATH_MAX)
+        return Fail(BoardErrorCode::LocalSourceMissing, ENAMETOOLONG);
     const UniqueFd source(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!source)
-        return Fail(errno == ENOENT || errno == ENOTDIR ? BoardErrorCode::LocalSourceMissing
-                                                        : BoardErrorCode::LocalIoError,
-                    errno);
+    if (!source) {
+        const int error = errno;
+        const bool missing =
+            error == ENOENT || error == ENOTDIR || error == ELOOP || error == ENAMETOOLONG;
+        return Fail(missing ? BoardErrorCode::LocalSourceMissing : BoardErrorCode::LocalIoError,
+                    error);
+    }
     struct stat st {};
     if (::fstat(source.Get(), &st) != 0)
         return Fail(BoardErrorCode::LocalIoError, errno);
     if (!S_ISREG(st.st_mode))
         return Fail(BoardErrorCode::LocalSourceNotAFile, S_ISDIR(st.st_mode) ? EISDIR : 0);
     const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (!IsMemoryName(memoryName))
+        return Fail(BoardErrorCode::InvalidMemoryName);
 
     // Limits first: nothing is written for an item that cannot fit.
     if (!m_bSizesKnown) {

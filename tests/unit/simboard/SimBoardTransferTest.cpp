@@ -3,6 +3,7 @@
 
 #include "SimBoardFixture.h"
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -324,6 +325,10 @@ TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
     Open("PLC1");
     const std::string source = Local("ok.cfg", "ok");
     m_dir.MakeDir("local/adir");
+    const std::string links = m_dir.MakeDir("links");
+    std::filesystem::create_symlink(links + "/nowhere", links + "/dangling");
+    std::filesystem::create_symlink(links + "/loop", links + "/loop");
+    const std::string tooLong = links + "/" + std::string(PATH_MAX, 'p');
 
     enum class Op { Write, Read, Remove };
     struct Case {
