@@ -14,18 +14,63 @@ PathParts SplitPath(std::string_view path) {
         parts.directory = path.substr(0, slash + 1);
         file = path.substr(slash + 1);
     }
-    const std::size_t firstNonDot = file.find_first_not_of('.');
     const std::size_t dot = file.rfind('.');
-    if (firstNonDot != std::string_view::npos && dot != std::string_view::npos &&
-        dot > firstNonDot) {
-        parts.name = file.substr(0, dot);
+    parts.name = file.substr(0, dot);
+    if (dot != std::string_view::npos)
         parts.extension = file.substr(dot);
-    } else {
-        parts.name = file;
-    }
     return parts;
 }
 
+<<<<<<< HEAD
+=======
+std::optional<std::string> FullPath(std::string_view path) {
+    if (path.empty() || path.find('\0') != std::string_view::npos)
+        return std::nullopt;
+
+    std::string combined;
+    if (path.front() != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd) == nullptr)
+            return std::nullopt;
+        combined = cwd;
+        combined += '/';
+    }
+    combined += path;
+
+    std::vector<std::string_view> components;
+    std::string_view rest = combined;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            // ".." of the root is the root.
+            if (!components.empty())
+                components.pop_back();
+            continue;
+        }
+        components.push_back(part);
+    }
+
+    std::string result;
+    for (const std::string_view part : components) {
+        result += '/';
+        result += part;
+    }
+    if (result.empty() || path.back() == '/')
+        result += '/'; // the root, or a directory written with its separator
+    if (result.size() >= kMaxPath)
+        return std::nullopt;
+    return result;
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path.front() == '/';
+}
+
+>>>>>>> wt-a
 bool IsUsablePath(std::string_view path) {
     return path.size() < kMaxPath && path.find('\0') == std::string_view::npos;
 }
