@@ -21,8 +21,6 @@ PathParts SplitPath(std::string_view path) {
     return parts;
 }
 
-<<<<<<< HEAD
-=======
 std::optional<std::string> FullPath(std::string_view path) {
     if (path.empty() || path.find('\0') != std::string_view::npos)
         return std::nullopt;
@@ -70,7 +68,6 @@ bool IsAbsolutePath(std::string_view path) {
     return !path.empty() && path.front() == '/';
 }
 
->>>>>>> wt-a
 bool IsUsablePath(std::string_view path) {
     return path.size() < kMaxPath && path.find('\0') == std::string_view::npos;
 }

@@ -23,8 +23,6 @@ struct PathParts {
 // the extension ".profile", as the platform splits it.
 PathParts SplitPath(std::string_view path);
 
-<<<<<<< HEAD
-=======
 // Absolute form of `path` (_fullpath): relative paths are taken from the current directory,
 // "." and ".." and repeated '/' are folded without looking at the disk, a trailing '/' stays.
 // Empty: an empty path, a path with a NUL byte, an unknown current directory, or a result of
@@ -34,7 +32,6 @@ std::optional<std::string> FullPath(std::string_view path);
 // True when `path` names the same file whatever the current directory: it begins with '/'.
 bool IsAbsolutePath(std::string_view path);
 
->>>>>>> wt-a
 // True when `path` can be handed to the file system as it stands: no NUL byte inside and
 // shorter than kMaxPath.
 bool IsUsablePath(std::string_view path);
