@@ -501,7 +501,10 @@ LRESULT CVORTANDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 ::ShowWindow(m_hWnd, SW_HIDE);
                 return 0;
             }
-            break;
+            // Nobody drives the window (a plain start, or a server whose last object was
+            // released): closing it ends the program, which would otherwise linger unseen.
+            EndDialog(IDCANCEL);
+            return 0;
         case WM_TIMER:
             if (wParam == kBusyTimer)
                 OnBusyTimer();

@@ -189,8 +189,8 @@ TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {
         const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
             hr = c.read ? t.dlg.DoReadFiles("board1", &list, 0, &flag)
                         : t.dlg.DoWriteFiles("board1", &list, 0, &flag);
-            // Cancel (WM_CLOSE) ends the window only once a failure was seen.
-            SendMessage(hwnd, WM_CLOSE, 0, 0);
+            // Cancel ends the window only once a failure was seen.
+            SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(hr, c.expected);
         EXPECT_EQ(flag, 0);
