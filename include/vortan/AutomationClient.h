@@ -2,8 +2,10 @@
 
 // The client side of the VORTAN automation object: creates the object (which starts a server
 // process of its own on the session bus) and calls its twelve methods, late-bound by name or
-// DISPID, or through typed wrappers. Calls block without a time limit: a read may wait for a
-// person to answer a question. The process needs a QCoreApplication while it uses this.
+// DISPID, or through typed wrappers. Calls wait without a time limit (a read may wait for a
+// person to answer a question), running a local event loop, but end with RPC_E_DISCONNECTED
+// when the bus connection closes or the server leaves the bus. The process needs a
+// QCoreApplication while it uses this.
 
 #include "platform/WinDef.h"      // LONG, SHORT, DISPID, VARIANT_BOOL
 #include "platform/com/HResult.h" // HRESULT codes

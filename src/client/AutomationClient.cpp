@@ -6,13 +6,21 @@
 #include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QEventLoop>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 
 #include <climits>
@@ -22,9 +30,60 @@ namespace vortan::client {
 
 namespace {
 
+// A closed connection is noticed by asking it; QtDBus completes no call that waits on it.
+constexpr int kConnectionCheckMs = 250;
 // A creation that meets a server which has just served another client tries again; more
 // than a few such races in a row mean something else is wrong.
 constexpr int kCreateAttempts = 8;
+
+constexpr const char* kErrorDisconnected = "org.freedesktop.DBus.Error.Disconnected";
+constexpr const char* kErrorNoReply = "org.freedesktop.DBus.Error.NoReply";
+
+// Sends `call` and waits for its answer without a time limit, but not beyond the end of the
+// connection or, with `server` (a unique name), of that server on the bus: those end the wait
+// with an error saying so. Runs a local event loop meanwhile (signals reach their receivers).
+QDBusMessage CallAndWait(QDBusConnection& connection, const QDBusMessage& call,
+                         const QString& server = {}) {
+    QDBusPendingCall pending = connection.asyncCall(call, INT_MAX);
+    if (pending.isFinished())
+        return pending.reply();
+    QEventLoop loop;
+    QDBusPendingCallWatcher watcher(pending);
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (!connection.isConnected())
+            loop.quit();
+    });
+    check.start(kConnectionCheckMs);
+    bool serverGone = false;
+    std::unique_ptr<QDBusServiceWatcher> serverWatch;
+    if (!server.isEmpty()) {
+        serverWatch = std::make_unique<QDBusServiceWatcher>(
+            server, connection, QDBusServiceWatcher::WatchForUnregistration);
+        QObject::connect(serverWatch.get(), &QDBusServiceWatcher::serviceUnregistered, &loop, [&] {
+            serverGone = true;
+            loop.quit();
+        });
+        // It may have gone before the watch began.
+        const QDBusReply<bool> onBus = connection.interface()->isServiceRegistered(server);
+        serverGone = onBus.isValid() && !onBus.value();
+    }
+    if (!serverGone && !pending.isFinished())
+        loop.exec();
+    // An answer sent just before its server left is still on its way through the queue.
+    if (!pending.isFinished())
+        QCoreApplication::processEvents();
+    if (pending.isFinished())
+        return pending.reply();
+    if (!connection.isConnected())
+        return QDBusMessage::createError(
+            QString::fromLatin1(kErrorDisconnected),
+            QStringLiteral("the connection to the session bus was closed during the call"));
+    return QDBusMessage::createError(
+        QString::fromLatin1(kErrorNoReply),
+        QStringLiteral("the server %1 left the bus without answering").arg(server));
+}
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -111,12 +170,11 @@ struct DispatchObject::Impl {
     bool released = false;
     std::unique_ptr<ProgressReceiver> progress;
 
-    QDBusMessage Call(const QString& member, const QList<QVariant>& args, int timeout) {
+    QDBusMessage Call(const QString& member, const QList<QVariant>& args) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             server, path, QString::fromLatin1(app::kApplicationInterface), member);
         call.setArguments(args);
-        // Signals reach the handler only while a loop runs during the wait.
-        return connection.call(call, progress ? QDBus::BlockWithGui : QDBus::Block, timeout);
+        return CallAndWait(connection, call, server);
     }
 
     bool ConnectProgress(bool on) {
@@ -163,7 +221,7 @@ HRESULT DispatchObject::Release() {
     if (m_impl->released)
         return S_OK;
     m_impl->released = true;
-    const QDBusMessage reply = m_impl->Call(QStringLiteral("Release"), {}, -1);
+    const QDBusMessage reply = m_impl->Call(QStringLiteral("Release"), {});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         m_impl->lastError = ErrorText(reply);
         return ErrorCode(reply);
@@ -177,7 +235,7 @@ HRESULT DispatchObject::GetIDsOfNames(std::span<const std::string> names,
     for (const std::string& name : names)
         list.push_back(ToQString(name));
     const QDBusMessage reply =
-        m_impl->Call(QStringLiteral("GetIDsOfNames"), {QVariant::fromValue(list)}, INT_MAX);
+        m_impl->Call(QStringLiteral("GetIDsOfNames"), {QVariant::fromValue(list)});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         m_impl->lastError = ErrorText(reply);
         return ErrorCode(reply);
@@ -205,9 +263,8 @@ CallResult DispatchObject::Invoke(DISPID dispid, std::span<const Value> args) {
     QVariantList list;
     for (const Value& arg : args)
         list.push_back(ToQVariant(arg));
-    const QDBusMessage reply =
-        m_impl->Call(QStringLiteral("Invoke"),
-                     {QVariant::fromValue<int>(dispid), QVariant::fromValue(list)}, INT_MAX);
+    const QDBusMessage reply = m_impl->Call(
+        QStringLiteral("Invoke"), {QVariant::fromValue<int>(dispid), QVariant::fromValue(list)});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         result.hr = ErrorCode(reply);
         result.error = m_impl->lastError = ErrorText(reply);
@@ -244,7 +301,7 @@ CallResult DispatchObject::CallNamed(std::string_view name, std::vector<Value> a
     QList<QVariant> list;
     for (const Value& arg : args)
         list.push_back(ToQVariant(arg));
-    const QDBusMessage reply = m_impl->Call(ToQString(name), list, INT_MAX);
+    const QDBusMessage reply = m_impl->Call(ToQString(name), list);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         result.hr = ErrorCode(reply);
         result.error = m_impl->lastError = ErrorText(reply);
@@ -454,14 +511,14 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
             busName, QString::fromLatin1(app::kClassFactoryPath),
             QString::fromLatin1(app::kClassFactoryInterface), QStringLiteral("CreateInstance"));
         // Starting a server may take its time; nothing here decides how long is too long.
-        reply = impl->connection.call(call, QDBus::Block, INT_MAX);
+        reply = CallAndWait(impl->connection, call);
         if (reply.type() != QDBusMessage::ErrorMessage)
             break;
         // The server we reached has served its client (or went away meanwhile): activate
         // again, which starts a new one.
         const QString name = reply.errorName();
         const bool raced = name == QLatin1String(app::kErrorSingleUse) ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+                           name == QLatin1String(kErrorNoReply) ||
                            name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
                            name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
         if (!raced)
