@@ -20,10 +20,13 @@
 #include <QDBusVariant>
 #include <QEventLoop>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
 #include <climits>
+#include <random>
 #include <utility>
 
 namespace vortan::client {
@@ -32,12 +35,14 @@ namespace {
 
 // A closed connection is noticed by asking it; QtDBus completes no call that waits on it.
 constexpr int kConnectionCheckMs = 250;
-// A creation that meets a server which has just served another client tries again; more
-// than a few such races in a row mean something else is wrong.
-constexpr int kCreateAttempts = 8;
+// Back-off between creation attempts: from the first to the longest pause, each drawn at
+// random around the current one so that clients that met once do not meet again.
+constexpr int kFirstBackoffMs = 20;
+constexpr int kLongestBackoffMs = 1000;
 
 constexpr const char* kErrorDisconnected = "org.freedesktop.DBus.Error.Disconnected";
 constexpr const char* kErrorNoReply = "org.freedesktop.DBus.Error.NoReply";
+constexpr const char* kErrorServiceUnknown = "org.freedesktop.DBus.Error.ServiceUnknown";
 
 // Sends `call` and waits for its answer without a time limit, but not beyond the end of the
 // connection or, with `server` (a unique name), of that server on the bus: those end the wait
@@ -83,6 +88,21 @@ QDBusMessage CallAndWait(QDBusConnection& connection, const QDBusMessage& call,
     return QDBusMessage::createError(
         QString::fromLatin1(kErrorNoReply),
         QStringLiteral("the server %1 left the bus without answering").arg(server));
+}
+
+// Answers met while creating that a later attempt may not meet: a server that has served its
+// client or is just ending, a name between two owners.
+bool TransientCreationError(const QString& name) {
+    return name == QLatin1String(app::kErrorSingleUse) ||
+           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name == QLatin1String(kErrorServiceUnknown) || name == QLatin1String(kErrorNoReply) ||
+           name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
+}
+
+// The bus knows how to start `busName`: an unknown service then is a passing state.
+bool Activatable(QDBusConnection& connection, const QString& busName) {
+    const QDBusReply<QStringList> names = connection.interface()->activatableServiceNames();
+    return names.isValid() && names.value().contains(busName);
 }
 
 QString ToQString(std::string_view text) {
@@ -475,7 +495,7 @@ HRESULT DispatchObject::RemoveFiles2(std::string_view controllerName, std::strin
 }
 
 HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObject>& object,
-                     std::string* error) {
+                     std::string* error, std::chrono::milliseconds timeout) {
     object.reset();
     const auto fail = [error](HRESULT hr, std::string text) {
         if (error != nullptr)
@@ -505,24 +525,34 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
         return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
     const QString busName = QString::fromStdString(app::BusNameFromProgId(progId));
 
+    // Clients that start together contend for each new server: every one but the first gets
+    // an answer that only says "not this one". Try again after a pause until the deadline.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::minstd_rand random(std::random_device{}());
+    int backoffMs = kFirstBackoffMs;
     QDBusMessage reply;
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    for (;;) {
         const QDBusMessage call = QDBusMessage::createMethodCall(
             busName, QString::fromLatin1(app::kClassFactoryPath),
             QString::fromLatin1(app::kClassFactoryInterface), QStringLiteral("CreateInstance"));
-        // Starting a server may take its time; nothing here decides how long is too long.
+        // Starting a server may take its time; the deadline bounds the retries, not this.
         reply = CallAndWait(impl->connection, call);
         if (reply.type() != QDBusMessage::ErrorMessage)
             break;
-        // The server we reached has served its client (or went away meanwhile): activate
-        // again, which starts a new one.
         const QString name = reply.errorName();
-        const bool raced = name == QLatin1String(app::kErrorSingleUse) ||
-                           name == QLatin1String(kErrorNoReply) ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
-        if (!raced)
+        if (!TransientCreationError(name) || !impl->connection.isConnected())
             break;
+        if (name == QLatin1String(kErrorServiceUnknown) && !Activatable(impl->connection, busName))
+            break; // nothing is registered under the name: no retry makes it so
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            break;
+        std::uniform_int_distribution<int> spread(backoffMs / 2, backoffMs + backoffMs / 2);
+        const auto pause = std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(spread(random)), deadline - now);
+        QThread::msleep(static_cast<unsigned long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(pause).count()));
+        backoffMs = std::min(backoffMs * 2, kLongestBackoffMs);
     }
     if (reply.type() == QDBusMessage::ErrorMessage)
         return fail(ErrorCode(reply, true), ErrorText(reply));
