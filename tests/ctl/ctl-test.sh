@@ -70,8 +70,15 @@ echo "local, keep me" >"$work/back/a.ini"
 expect 3 '^code=0x00000000 result=2$' "$ctl" -q -c T1 -d "$work/back" read big.bin a.ini
 [ "$(cat "$work/back/a.ini")" = "local, keep me" ] || fail "cancelled read changed the file"
 
-# A board that does not exist: the call goes through, the transfer fails (exit 1).
-expect 1 '^code=0x[0-9A-F]{8} result=0$' "$ctl" -q -c NOSUCHBOARD write "$work/src/c.txt"
+# A board that does not exist: the call goes through, the transfer fails (exit 1), and the
+# same server tells why (2: no such board); released, it ends.
+expect 1 '^code=0x00000000 result=0 error=2 value1=0 value2=0 value3=0$' \
+    "$ctl" -q -c NOSUCHBOARD write "$work/src/c.txt"
+no_servers_left "a refused board"
+expect 1 '"lastError":\{"error":2,' "$ctl" -q --json -c NOSUCHBOARD remove x.ini
+# A run with nothing to do succeeds without connecting; its server ends as well.
+expect 0 '^code=0x00000000 result=1$' "$ctl" -q call RemoveFiles2 T1 '' '' '' false
+no_servers_left "an empty list"
 
 # --json: one object a program can read.
 out="$("$ctl" -q --json -c T1 remove a.ini)"
@@ -94,7 +101,7 @@ expect 0 '^code=0x00000000 error=0 value1=0 value2=0 value3=0$' "$ctl" call GetL
 expect 0 '^code=0x00000000 selector=1 result=1$' "$ctl" -q -c T1 format
 [ -z "$(ls -A "$(flash T1)")" ] || fail "format left files"
 
-expect 0 '^code=0x00000000 error=0 value1=0 value2=0 value3=0$' "$ctl" last-error
+expect 2 '^$' "$ctl" last-error
 expect 0 '^code=0x00000000$' "$ctl" close
 
 # The selections: nobody answers, so the exit code follows the dialog result (2 cancelled,
