@@ -168,3 +168,6 @@ BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 // Icons by integer resource id: a null module names the system icons (IDI_WARNING), else the
 // program's own (128, 130). Named resources are not supported and give null.
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);
+
+// Focus, capture, keyboard state, geometry and the edit control's messages.
+#include "platform/win/WinUserInput.h"
