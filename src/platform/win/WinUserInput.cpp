@@ -4,6 +4,8 @@
 #include "platform/win/WinBase.h"
 #include "platform/win/WindowTable.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 using vortan::win::Window;
@@ -137,6 +139,57 @@ BOOL GetClientRect(HWND hwnd, LPRECT rect) {
     const RECT& client = window->ClientArea();
     *rect = RECT{0, 0, Width(client), Height(client)};
     return TRUE;
+}
+
+BOOL ClientToScreen(HWND hwnd, POINT* point) {
+    const auto window = FindWindow(hwnd);
+    if (!window || point == nullptr)
+        return FALSE;
+    point->x += window->WindowRect().left + window->ClientArea().left;
+    point->y += window->WindowRect().top + window->ClientArea().top;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* point) {
+    const auto window = FindWindow(hwnd);
+    if (!window || point == nullptr)
+        return FALSE;
+    point->x -= window->WindowRect().left + window->ClientArea().left;
+    point->y -= window->WindowRect().top + window->ClientArea().top;
+    return TRUE;
+}
+
+int GetClassName(HWND hwnd, LPSTR className, int maxCount) {
+    const auto window = FindWindow(hwnd);
+    if (!window || className == nullptr || maxCount <= 0)
+        return 0;
+    const char* name = "";
+    switch (window->Kind()) {
+    case vortan::win::WindowKind::Dialog:
+        name = "#32770";
+        break;
+    case vortan::win::WindowKind::MessageOnly:
+        name = "Message";
+        break;
+    case vortan::win::WindowKind::Static:
+    case vortan::win::WindowKind::Icon:
+        name = "Static";
+        break;
+    case vortan::win::WindowKind::Button:
+    case vortan::win::WindowKind::GroupBox:
+        name = "Button";
+        break;
+    case vortan::win::WindowKind::Edit:
+        name = "Edit";
+        break;
+    case vortan::win::WindowKind::ProgressBar:
+        name = "msctls_progress32";
+        break;
+    }
+    const std::size_t length = std::min<std::size_t>(std::strlen(name), maxCount - 1);
+    std::memcpy(className, name, length);
+    className[length] = '\0';
+    return static_cast<int>(length);
 }
 
 BOOL PtInRect(const RECT* rect, POINT point) {

@@ -79,8 +79,9 @@ struct WINDOWPOS {
 };
 
 // WM_NCCALCSIZE with wParam TRUE: rgrc[0] is the new window rectangle on entry and the client
-// rectangle on return (both in the parent's pixels); rgrc[1] and rgrc[2] are the old window
-// and client rectangles. With wParam FALSE, lParam points to one RECT instead.
+// rectangle on return; rgrc[1] is the window rectangle the client area is computed for and
+// rgrc[2] the old client rectangle (all in the desktop's pixels). With wParam FALSE, lParam
+// points to one RECT instead.
 struct NCCALCSIZE_PARAMS {
     RECT rgrc[3];
     WINDOWPOS* lppos = nullptr;
@@ -115,6 +116,12 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
 // The client area in its own coordinates: (0, 0) to its width and height.
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
+// Client coordinates to the desktop's, and back.
+BOOL ClientToScreen(HWND hwnd, POINT* point);
+BOOL ScreenToClient(HWND hwnd, POINT* point);
+
+// The window class: "Edit", "Button", "Static", "msctls_progress32", "#32770" (dialogs).
+int GetClassName(HWND hwnd, LPSTR className, int maxCount);
 
 BOOL PtInRect(const RECT* rect, POINT point);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
