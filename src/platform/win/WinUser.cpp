@@ -385,6 +385,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
         Notify(hwnd, [&](IWindowObserver& observer) {
             observer.OnEnabledChanged(hwnd, window->Enabled());
         });
+        SendMessage(hwnd, WM_ENABLE, window->Enabled() ? TRUE : FALSE, 0);
     }
     return wasEnabled ? FALSE : TRUE;
 }
