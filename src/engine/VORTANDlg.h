@@ -84,12 +84,14 @@ private:
     void ShowProgressValue(unsigned long long p);
     void CreateFlashMutex(WPARAM number);
     void SetCaption(const std::string& text);
+    // Sets the caption unless the client gave no caption format.
+    void ShowCaption(const std::string& text);
     void SetStatus(const std::string& text);
     void SetProgressPos(int pos);
     void ShowAboutBox();
     void RepaintDuringCall();
 
-    DWORD m_nDone = 0;  // bytes (or removed files) of finished items; never reset
+    DWORD m_nDone = 0;  // bytes (or removed files) of finished items of the running run
     DWORD m_nTotal = 0; // bytes (or files) of the run
     BOOL m_bAborted = FALSE;
     BOOL m_bLastItem = FALSE;

@@ -158,6 +158,10 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
 UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
+// The keyboard focus of the thread, which a view reports: Enter in a dialog presses the
+// focused push button. SetFocus answers the previous focus; null clears it.
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
 
 // The system menu of a top-level window: extra entries that the view offers where the
 // desktop puts a window's own menu; choosing one sends WM_SYSCOMMAND with its id. Every

@@ -168,8 +168,11 @@ TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {
          E_ACCESSDENIED, false},
         {"the memory's directory raises",
          [](EngineRig& t) { t.controller.getFileEntryResult = E_UNEXPECTED; }, 0, S_OK, true, true},
-        {"a source path beyond the limit", [](EngineRig&) {}, 0, S_OK, false},
-        {"a target path beyond the limit", [](EngineRig&) {}, 0, S_OK, false, true},
+        // Handed over whole: the component refuses it with a code of its own.
+        {"a source path beyond the limit", items({EngineRig::Item({{11, {}}}, VARIANT_FALSE)}), 1,
+         S_OK, true},
+        {"a target path beyond the limit", items({EngineRig::Item({{11, {}}}, VARIANT_FALSE)}), 1,
+         S_OK, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
