@@ -1,6 +1,8 @@
 #include "platform/fs/Path.h"
 
 #include <climits>
+#include <unistd.h>
+#include <vector>
 
 namespace vortan::fs {
 
