@@ -289,6 +289,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 HWND SetFocus(HWND hwnd) {
     const HWND previous = GetFocus();
     g_hFocus = IsWindow(hwnd) ? hwnd : nullptr;
+    // The windows hear of it as on the platform: the loser first, then the new focus.
+    if (previous != nullptr && previous != g_hFocus)
+        SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(g_hFocus), 0);
+    if (g_hFocus != nullptr && g_hFocus != previous)
+        SendMessage(g_hFocus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }
 
