@@ -339,9 +339,12 @@ HRESULT CVORTANDlg::ConnectController(BSTR name) {
         m_hConnectEvent = ::CreateEvent(nullptr, TRUE, FALSE, nullptr);
         if (m_hConnectEvent == nullptr)
             return HRESULT_FROM_WIN32(::GetLastError());
-        WaitForConnectAnswer();
+        const BOOL answered = WaitForConnectAnswer();
         ::CloseHandle(m_hConnectEvent);
         m_hConnectEvent = nullptr;
+        // Ending before an answer: the run goes on as not connected.
+        if (!answered)
+            DisconnectController();
     }
 
     const bool connected = m_pCtrlAccess && m_pCtrlAccess->IsConnected();
@@ -350,19 +353,26 @@ HRESULT CVORTANDlg::ConnectController(BSTR name) {
     return S_OK;
 }
 
-void CVORTANDlg::WaitForConnectAnswer() {
+BOOL CVORTANDlg::WaitForConnectAnswer() {
     MSG msg;
     for (;;) {
-        // A quit request (0) is dropped: the run must see the controller's answer first.
-        if (::GetMessage(&msg, nullptr, 0, 0) > 0) {
+        // A quit request (0) is not served here, but it is not lost either: the program is
+        // ending (its bus is gone, say), so nobody waits for the answer any more. It is posted
+        // again for the loops outside once the wait is over.
+        const BOOL got = ::GetMessage(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return FALSE;
+        }
+        if (got > 0) {
             ::TranslateMessage(&msg);
             ::DispatchMessage(&msg);
         }
         if (::WaitForSingleObject(m_hConnectEvent, 0) == WAIT_OBJECT_0)
-            return;
+            return TRUE;
         // CloseServer dropped the connection object while we waited: nobody will answer.
         if (!m_pCtrlAccess)
-            return;
+            return TRUE;
     }
 }
 
@@ -499,7 +509,10 @@ LRESULT CVORTANDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 ::ShowWindow(m_hWnd, SW_HIDE);
                 return 0;
             }
-            break;
+            // Nobody drives the window (a plain start, or a server whose last object was
+            // released): closing it ends the program, which would otherwise linger unseen.
+            EndDialog(IDCANCEL);
+            return 0;
         case WM_TIMER:
             if (wParam == kBusyTimer)
                 OnBusyTimer();

@@ -67,7 +67,8 @@ private:
     // for a failed IController call. Answers the kept HRESULT; `outcome` is the last item's.
     HRESULT RunItems(int mode, CFileList& fileList, LONG option, VARIANT_BOOL& outcome);
     HRESULT ConnectController(BSTR name);
-    void WaitForConnectAnswer();
+    // FALSE when a quit request ended the wait (it is posted again for the outer loops).
+    BOOL WaitForConnectAnswer();
     DWORD FillSizesFromMemory(CFileList& fileList);
     BOOL EnsureFlashObserver();
     HRESULT CreateFlashHandling();

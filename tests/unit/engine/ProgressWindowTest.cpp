@@ -298,22 +298,24 @@ public:
     int detached = 0;
 };
 
-TEST(CVORTANDlg, CloseAndCancelAreIgnoredUnlessDrivenOrAborted) {
+// Cancel is ignored unless a failure was reported; closing a window nobody drives ends it.
+TEST(CVORTANDlg, CancelIsIgnoredUnlessAbortedAndCloseEndsAnUndrivenWindow) {
     EngineRig t;
-    bool openAfterClose = false;
+    bool openAfterCancel = false;
     bool visibleAfterInit = false;
     bool disabled = false;
     const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
         visibleAfterInit = IsWindowVisible(hwnd) != FALSE;
         disabled = IsWindowEnabled(hwnd) == FALSE;
-        SendMessage(hwnd, WM_CLOSE, 0, 0);
         SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
-        openAfterClose = IsWindowVisible(hwnd) != FALSE;
+        openAfterCancel = IsWindowVisible(hwnd) != FALSE;
     });
     EXPECT_TRUE(visibleAfterInit);
     EXPECT_TRUE(disabled);
-    EXPECT_TRUE(openAfterClose);
+    EXPECT_TRUE(openAfterCancel);
     EXPECT_EQ(result, EngineRig::kLeftOpen);
+    EngineRig closed;
+    EXPECT_EQ(closed.RunInDialog([](HWND hwnd) { SendMessage(hwnd, WM_CLOSE, 0, 0); }), IDCANCEL);
 
     Link link;
     {
