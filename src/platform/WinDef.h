@@ -73,3 +73,13 @@ struct POINT {
     LONG x = 0;
     LONG y = 0;
 };
+
+// A rectangle in pixels; right and bottom are one past the last pixel.
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+using LPRECT = RECT*;
+using LPCRECT = const RECT*;

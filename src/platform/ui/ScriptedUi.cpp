@@ -8,6 +8,7 @@
 #include "platform/win/WindowTable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <string_view>
 #include <unistd.h>
@@ -93,6 +94,63 @@ std::string ControlsJson(HWND dialog) {
         }
     }
     return json + "]";
+}
+
+// Words of an answer value: separated by blanks; a word in double quotes may hold blanks, and
+// inside it \" and \\ stand for a quote and a backslash.
+std::vector<std::string> SplitWords(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (text[i] == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\' && i + 1 < text.size())
+                    ++i;
+                word += text[i];
+            }
+            ++i;
+        } else {
+            while (i < text.size() && text[i] != ' ' && text[i] != '\t')
+                word += text[i++];
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+std::string JsonStrings(const std::vector<std::string>& texts) {
+    std::string json = "[";
+    for (const std::string& text : texts) {
+        if (json.size() > 1)
+            json += ',';
+        AppendJsonString(json, text);
+    }
+    return json + "]";
+}
+
+std::optional<DWORD> ParseCode(std::string_view text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex)
+        text.remove_prefix(2);
+    DWORD value = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::string LowerWord(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
 }
 
 } // namespace
@@ -217,6 +275,103 @@ void ScriptedUi::OnTextChanged(HWND hwnd, std::string_view text) {
 void ScriptedUi::OnDestroyed(HWND hwnd) {
     if (m_observed.erase(hwnd) != 0)
         Forget(hwnd);
+}
+
+FileDialogAnswer ScriptedUi::Run(const FileDialogRequest& request) {
+    FileDialogAnswer answer; // no answer left: cancelled
+    std::string outcome = "cancel";
+    if (const auto value = m_answers.Next("filedialog")) {
+        std::vector<std::string> words = SplitWords(*value);
+        const std::string verb = words.empty() ? std::string() : LowerWord(words.front());
+        if (verb == "ok" && words.size() > 1) {
+            answer.confirmed = true;
+            answer.paths.assign(words.begin() + 1, words.end());
+            outcome = "ok";
+        } else if (verb == "error" && words.size() == 2) {
+            if (const auto code = ParseCode(words[1])) {
+                answer.extendedError = *code;
+                outcome = "error";
+            }
+        }
+    }
+    if (m_transcript.Enabled()) {
+        std::string filters = "[";
+        for (const FileDialogFilter& filter : request.filters) {
+            if (filters.size() > 1)
+                filters += ',';
+            filters += JsonLine()
+                           .Add("description", filter.description)
+                           .Add("pattern", filter.pattern)
+                           .Str();
+        }
+        filters += "]";
+        m_transcript.Append(JsonLine()
+                                .Add("event", "filedialog")
+                                .Add("pid", static_cast<long long>(::getpid()))
+                                .Add("kind", request.save ? "save" : "open")
+                                .Add("title", request.title)
+                                .Add("ok", request.okText)
+                                .Add("cancel", request.cancelText)
+                                .AddRaw("filter", filters)
+                                .Add("initialDirectory", request.initialDirectory)
+                                .Add("fileName", request.fileName)
+                                .Add("flags", static_cast<long long>(request.flags))
+                                .Add("answer", outcome)
+                                .AddRaw("paths", JsonStrings(answer.paths))
+                                .Add("error", static_cast<long long>(answer.extendedError))
+                                .Str());
+    }
+    return answer;
+}
+
+FolderBrowserAnswer ScriptedUi::Run(const FolderBrowserRequest& request) {
+    const std::string preselection =
+        win::GetWindowTextString(GetDlgItem(request.browser, kFolderBrowserSelectionId));
+    std::vector<std::string> statusTexts;
+    const auto noteStatus = [&] {
+        const HWND status = GetDlgItem(request.browser, kFolderBrowserStatusId);
+        if (status == nullptr)
+            return;
+        std::string text = win::GetWindowTextString(status);
+        if (!text.empty() && (statusTexts.empty() || statusTexts.back() != text))
+            statusTexts.push_back(std::move(text));
+    };
+    noteStatus();
+
+    FolderBrowserAnswer answer;
+    std::string outcome = "cancel";
+    if (const auto value = m_answers.Next("folder")) {
+        const std::vector<std::string> words = SplitWords(*value);
+        const std::string verb = words.empty() ? std::string() : LowerWord(words.front());
+        // The person moves to the item first, then confirms it.
+        if (verb == "ok" && words.size() == 2) {
+            answer.confirmed = true;
+            answer.path = words[1];
+            outcome = "ok";
+        } else if (verb == "nopath" && words.size() == 1) {
+            answer.confirmed = true;
+            outcome = "nopath";
+        }
+        if (answer.confirmed && request.selectionChanged) {
+            request.selectionChanged(answer.path);
+            noteStatus();
+        }
+    }
+    if (m_transcript.Enabled()) {
+        JsonLine line;
+        line.Add("event", "folder")
+            .Add("pid", static_cast<long long>(::getpid()))
+            .Add("title", request.title)
+            .Add("preselection", preselection)
+            .AddRaw("status", JsonStrings(statusTexts))
+            .Add("answer", outcome);
+        if (answer.path)
+            line.Add("path", *answer.path);
+        else
+            line.AddNull("path");
+        m_transcript.Append(line.Str());
+    }
+    return answer;
 }
 
 } // namespace vortan::ui

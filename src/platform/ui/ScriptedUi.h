@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/ui/AnswerScript.h"
+#include "platform/ui/CommDlg.h"
 #include "platform/ui/IDialogService.h"
 #include "platform/ui/IMessageBoxService.h"
+#include "platform/ui/ShlObj.h"
 #include "platform/ui/Transcript.h"
 #include "platform/win/IWindowObserver.h"
 
@@ -16,6 +18,8 @@ namespace vortan::ui {
 // changes nothing: Cancel, or OK where OK is the only button (No for a yes/no box).
 class ScriptedUi final : public IMessageBoxService,
                          public IDialogService,
+                         public IFileDialogService,
+                         public IFolderBrowserService,
                          private win::IWindowObserver {
 public:
     ScriptedUi(AnswerScript answers, Transcript transcript);
@@ -29,14 +33,16 @@ public:
     ScriptedUi(const ScriptedUi&) = delete;
     ScriptedUi& operator=(const ScriptedUi&) = delete;
 
-    // For the services still to come (file dialog, folder browser): their answers are kinds of
-    // the same file, their events lines of the same transcript.
     AnswerScript& Answers() { return m_answers; }
     const Transcript& GetTranscript() const { return m_transcript; }
 
     int Show(const MessageBoxRequest& request) override;
     void OnModalDialogShown(HWND dialog, const win::DialogTemplate& dialogTemplate) override;
     void OnModalDialogEnded(HWND dialog, INT_PTR result) override;
+    // "filedialog ok <path>...", "filedialog cancel", "filedialog error <code>".
+    FileDialogAnswer Run(const FileDialogRequest& request) override;
+    // "folder ok <path>", "folder nopath", "folder cancel".
+    FolderBrowserAnswer Run(const FolderBrowserRequest& request) override;
 
 private:
     void OnTextChanged(HWND hwnd, std::string_view text) override;

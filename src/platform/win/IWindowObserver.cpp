@@ -8,6 +8,7 @@ void IWindowObserver::OnEnabledChanged(HWND, bool) {}
 void IWindowObserver::OnProgressChanged(HWND, int, int, int) {}
 void IWindowObserver::OnIconChanged(HWND, int) {}
 void IWindowObserver::OnUpdate(HWND) {}
+void IWindowObserver::OnFrameChanged(HWND) {}
 void IWindowObserver::OnDestroyed(HWND) {}
 
 } // namespace vortan::win

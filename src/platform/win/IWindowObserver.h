@@ -22,6 +22,8 @@ public:
     virtual void OnIconChanged(HWND hwnd, int iconId);
     // UpdateWindow: draw now rather than when the loop next gets to it.
     virtual void OnUpdate(HWND hwnd);
+    // The window's pixel geometry or its client area changed (SetWindowPos).
+    virtual void OnFrameChanged(HWND hwnd);
     // The window is gone; its handle is already invalid. The observer is detached after this.
     virtual void OnDestroyed(HWND hwnd);
 

@@ -76,6 +76,30 @@ LRESULT ProgressBarProc(Window& window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+// A changed edit text is reported as the platform does: reflected to the control first, then,
+// unless the control keeps it, to the parent as EN_CHANGE.
+void EditChanged(const Window& edit) {
+    const WPARAM command = MAKEWPARAM(static_cast<WORD>(edit.Id()), EN_CHANGE);
+    const LPARAM from = reinterpret_cast<LPARAM>(edit.Handle());
+    if (SendMessage(edit.Handle(), OCM_COMMAND, command, from) != 0)
+        return;
+    if (edit.Parent() != nullptr && IsWindow(edit.Parent()))
+        SendMessage(edit.Parent(), WM_COMMAND, command, from);
+}
+
+void SetEditSelection(Window& edit, int start, int end) {
+    const int length = static_cast<int>(edit.Text().size());
+    if (start < 0) {
+        edit.SetSelection(edit.SelectionEnd(), edit.SelectionEnd()); // -1: deselect
+        return;
+    }
+    if (end < 0 || end > length)
+        end = length;
+    if (start > length)
+        start = length;
+    edit.SetSelection(start, end);
+}
+
 HWND DefaultButton(const Window& dialog) {
     for (HWND child : dialog.Children()) {
         const auto control = WindowTable::Instance().Find(child);
@@ -198,7 +222,29 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         window->SetText(text != nullptr ? text : "");
         Notify(hwnd,
                [&](IWindowObserver& observer) { observer.OnTextChanged(hwnd, window->Text()); });
+        if (window->Kind() == WindowKind::Edit)
+            EditChanged(*window);
         return TRUE;
+    }
+    case EM_SETREADONLY:
+        if (window->Kind() != WindowKind::Edit)
+            return FALSE;
+        window->SetReadOnly(wParam != 0);
+        return TRUE;
+    case EM_SETSEL:
+        if (window->Kind() == WindowKind::Edit)
+            SetEditSelection(*window, static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    case EM_GETSEL:
+        return window->Kind() == WindowKind::Edit
+                   ? static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(window->SelectionStart()),
+                                                     static_cast<WORD>(window->SelectionEnd())))
+                   : 0;
+    case WM_NCHITTEST: {
+        RECT client = window->ClientArea();
+        OffsetRect(&client, window->WindowRect().left, window->WindowRect().top);
+        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        return PtInRect(&client, point) ? HTCLIENT : HTNOWHERE;
     }
     case WM_GETTEXT:
         return CopyText(window->Text(), reinterpret_cast<char*>(lParam), wParam);
@@ -243,6 +289,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 HWND SetFocus(HWND hwnd) {
     const HWND previous = GetFocus();
     g_hFocus = IsWindow(hwnd) ? hwnd : nullptr;
+    // The windows hear of it as on the platform: the loser first, then the new focus.
+    if (previous != nullptr && previous != g_hFocus)
+        SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(g_hFocus), 0);
+    if (g_hFocus != nullptr && g_hFocus != previous)
+        SendMessage(g_hFocus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }
 
@@ -344,6 +395,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
         Notify(hwnd, [&](IWindowObserver& observer) {
             observer.OnEnabledChanged(hwnd, window->Enabled());
         });
+        SendMessage(hwnd, WM_ENABLE, window->Enabled() ? TRUE : FALSE, 0);
     }
     return wasEnabled ? FALSE : TRUE;
 }

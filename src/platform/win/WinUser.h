@@ -159,7 +159,8 @@ int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
 UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
 // The keyboard focus of the thread, which a view reports: Enter in a dialog presses the
-// focused push button. SetFocus answers the previous focus; null clears it.
+// focused push button. SetFocus answers the previous focus; null clears it. The window that
+// loses the focus gets WM_KILLFOCUS, then the one that gets it WM_SETFOCUS.
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 
@@ -173,3 +174,6 @@ BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 // Icons by integer resource id: a null module names the system icons (IDI_WARNING), else the
 // program's own (128, 130). Named resources are not supported and give null.
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);
+
+// Capture, keyboard state, geometry and the edit control's messages.
+#include "platform/win/WinUserInput.h"

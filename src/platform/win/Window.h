@@ -78,6 +78,23 @@ public:
     void SetDestroying() { m_destroying = true; }
     void RemoveChild(HWND child);
 
+    // Pixel geometry the view gave (SetWindowPos), and the client area inside it relative to
+    // the window's top-left corner, as the last WM_NCCALCSIZE left it.
+    const RECT& WindowRect() const { return m_rcWindow; }
+    void SetWindowRect(const RECT& rect) { m_rcWindow = rect; }
+    const RECT& ClientArea() const { return m_rcClient; }
+    void SetClientArea(const RECT& rect) { m_rcClient = rect; }
+
+    // Edit controls: read-only mark and selection.
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    int SelectionStart() const { return m_selStart; }
+    int SelectionEnd() const { return m_selEnd; }
+    void SetSelection(int start, int end) {
+        m_selStart = start;
+        m_selEnd = end;
+    }
+
     IWindowObserver* Observer() const { return m_observer; }
     void SetObserver(IWindowObserver* observer) { m_observer = observer; }
 
@@ -105,6 +122,11 @@ private:
     std::vector<HWND> m_children;
     std::vector<MenuItem> m_systemMenu;
     bool m_destroying = false;
+    RECT m_rcWindow;
+    RECT m_rcClient;
+    bool m_readOnly = false;
+    int m_selStart = 0;
+    int m_selEnd = 0;
     IWindowObserver* m_observer = nullptr;
 };
 

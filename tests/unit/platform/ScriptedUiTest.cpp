@@ -1,5 +1,8 @@
 #include "platform/ui/ScriptedUi.h"
 
+#include "platform/fs/Path.h"
+#include "platform/ui/SelectionServicesScope.h"
+
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/UiServicesScope.h"
@@ -284,4 +287,94 @@ TEST(Transcript, LinesOfSeveralProcessesStayWhole) {
     }
     EXPECT_FALSE(Transcript(dir / "kein/verzeichnis.jsonl").Append("x"));
     EXPECT_FALSE(Transcript().Append("x"));
+}
+
+namespace {
+
+int PreselectAndShowStatus(HWND browser, UINT message, LPARAM lParam, LPARAM) {
+    if (message == BFFM_INITIALIZED)
+        SendMessage(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>("/var"));
+    std::vector<char> path(vortan::fs::kMaxPath);
+    if (message == BFFM_SELCHANGED &&
+        SHGetPathFromIDList(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path.data()))
+        SendMessage(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path.data()));
+    return 0;
+}
+
+} // namespace
+
+TEST(ScriptedUi, AnswersFileDialogsAndFolderBrowsers) {
+    const vortan::test::TempDir dir;
+    const std::string transcript = dir / "transcript.jsonl";
+    ScriptedUi ui(AnswerScript::Parse("filedialog ok \"/data/mit Blank.txt\"\n"
+                                      "filedialog ok /data/a.txt /data/b.txt\n"
+                                      "filedialog error 0x3003\n"
+                                      "filedialog cancel\n"
+                                      "folder ok /tmp\n"
+                                      "folder nopath\n"),
+                  Transcript(transcript));
+    const vortan::ui::SelectionServicesScope scope(&ui, &ui);
+
+    std::vector<char> file(vortan::fs::kMaxPath, '\0');
+    OPENFILENAME ofn;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = "Titel";
+    ofn.lpstrFilter = "Alle\0*.*\0";
+    ofn.Flags = OFN_EXPLORER;
+    const std::string multiple("/data\0a.txt\0b.txt\0\0", 19);
+    const struct {
+        DWORD flags;
+        BOOL result;
+        DWORD error;
+        std::string selection;
+    } runs[] = {
+        {OFN_EXPLORER, TRUE, 0, std::string("/data/mit Blank.txt\0", 20)},
+        {OFN_EXPLORER | OFN_ALLOWMULTISELECT, TRUE, 0, multiple},
+        {OFN_EXPLORER, FALSE, FNERR_BUFFERTOOSMALL, ""},
+        {OFN_EXPLORER, FALSE, 0, ""},
+        {OFN_EXPLORER, FALSE, 0, ""}, // no answer left
+    };
+    for (const auto& run : runs) {
+        ofn.Flags = run.flags;
+        std::fill(file.begin(), file.end(), '\0');
+        EXPECT_EQ(GetOpenFileName(&ofn), run.result);
+        EXPECT_EQ(CommDlgExtendedError(), run.error);
+        if (run.result) {
+            EXPECT_EQ(std::string(file.data(), run.selection.size()), run.selection);
+        }
+    }
+
+    BROWSEINFO bi;
+    bi.lpszTitle = "Ordner";
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    bi.lpfn = &PreselectAndShowStatus;
+    std::vector<char> path(vortan::fs::kMaxPath);
+    const std::vector<std::pair<bool, std::string>> folders{
+        {true, "/tmp"}, {true, ""}, {false, ""}};
+    for (const auto& [chosen, expected] : folders) {
+        PIDLIST_ABSOLUTE item = SHBrowseForFolder(&bi);
+        EXPECT_EQ(item != nullptr, chosen);
+        EXPECT_EQ(SHGetPathFromIDList(item, path.data()) != FALSE, !expected.empty());
+        EXPECT_EQ(std::string(path.data()), expected);
+        CoTaskMemFree(item);
+    }
+
+    const auto lines = ReadLines(transcript);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0],
+              "{\"event\":\"filedialog\",\"pid\":" + Pid() +
+                  ",\"kind\":\"open\",\"title\":\"Titel\",\"ok\":\"&Öffnen\","
+                  "\"cancel\":\"Abbrechen\",\"filter\":[{\"description\":\"Alle\","
+                  "\"pattern\":\"*.*\"}],\"initialDirectory\":\"\",\"fileName\":\"\","
+                  "\"flags\":524288,\"answer\":\"ok\",\"paths\":[\"/data/mit Blank.txt\"],"
+                  "\"error\":0}");
+    EXPECT_NE(lines[2].find("\"answer\":\"error\",\"paths\":[],\"error\":12291"),
+              std::string::npos);
+    EXPECT_NE(lines[4].find("\"answer\":\"cancel\""), std::string::npos);
+    EXPECT_EQ(lines[5], "{\"event\":\"folder\",\"pid\":" + Pid() +
+                            ",\"title\":\"Ordner\",\"preselection\":\"/var\",\"status\":[\"/tmp\"],"
+                            "\"answer\":\"ok\",\"path\":\"/tmp\"}");
+    EXPECT_NE(lines[6].find("\"answer\":\"nopath\",\"path\":null"), std::string::npos);
+    EXPECT_NE(lines[7].find("\"answer\":\"cancel\",\"path\":null"), std::string::npos);
 }
