@@ -7,7 +7,6 @@
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
 
-#include <atomic>
 #include <cstring>
 
 using vortan::win::IWindowObserver;
@@ -110,6 +109,9 @@ HWND DefaultButton(const Window& dialog) {
     return nullptr;
 }
 
+// The control that has the keyboard focus, as the view reports it.
+HWND g_hFocus = nullptr;
+
 LRESULT DialogKeyDown(Window& dialog, WPARAM key) {
     if (!dialog.Enabled())
         return 0;
@@ -117,6 +119,10 @@ LRESULT DialogKeyDown(Window& dialog, WPARAM key) {
         return SendMessage(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     if (key != VK_RETURN)
         return 0;
+    // Enter presses the focused push button; the default button only answers for the others.
+    if (const auto focus = WindowTable::Instance().Find(GetFocus());
+        focus && focus->Parent() == dialog.Handle() && focus->Kind() == WindowKind::Button)
+        return focus->Enabled() ? SendMessage(focus->Handle(), BM_CLICK, 0, 0) : 0;
     const HWND button = DefaultButton(dialog);
     if (button == nullptr)
         return SendMessage(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -182,25 +188,19 @@ BOOL TranslateMessage(const MSG*) {
 LRESULT DispatchMessage(const MSG* msg) {
     if (msg == nullptr)
         return 0;
-    if (msg->message == WM_TIMER && msg->lParam != 0) {
-        if (msg->hwnd != nullptr && !IsWindow(msg->hwnd))
-            return 0;
-        const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
-    }
     if (msg->hwnd == nullptr)
         return 0; // thread messages are the fetching loop's business
     return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    static std::atomic<UINT_PTR> s_nextThreadTimer{0x7F00};
-    if (hwnd == nullptr)
-        id = s_nextThreadTimer.fetch_add(1); // the platform picks the id of a thread timer
-    else if (!FindWindow(hwnd))
+    if (proc != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
-    MessageQueue::Instance().SetTimer(hwnd, id, elapse, proc);
+    }
+    if (!FindWindow(hwnd))
+        return 0;
+    MessageQueue::Instance().SetTimer(hwnd, id, elapse);
     return id;
 }
 
@@ -286,6 +286,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+HWND SetFocus(HWND hwnd) {
+    const HWND previous = GetFocus();
+    g_hFocus = IsWindow(hwnd) ? hwnd : nullptr;
+    // The windows hear of it as on the platform: the loser first, then the new focus.
+    if (previous != nullptr && previous != g_hFocus)
+        SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(g_hFocus), 0);
+    if (g_hFocus != nullptr && g_hFocus != previous)
+        SendMessage(g_hFocus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    return previous;
+}
+
+HWND GetFocus() {
+    return IsWindow(g_hFocus) ? g_hFocus : nullptr;
+}
+
 BOOL IsWindow(HWND hwnd) {
     return WindowTable::Instance().Contains(hwnd) ? TRUE : FALSE;
 }
@@ -368,11 +383,6 @@ BOOL IsWindowVisible(HWND hwnd) {
             return TRUE;
     }
     return FALSE;
-}
-
-BOOL IsIconic(HWND hwnd) {
-    const auto window = WindowTable::Instance().Find(hwnd);
-    return window && window->Minimized() ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
