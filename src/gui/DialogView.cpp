@@ -1,10 +1,12 @@
 #include "gui/DialogView.h"
 
+#include "gui/FileEditView.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
 #include "resources/Resources.h"
+#include "selection/FileEditCtrl.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -130,6 +132,12 @@ void DialogView::BuildControls() {
             break;
         }
         case win::WindowKind::Edit: {
+            if (CFileEditCtrl::FromHandle(child) != nullptr) {
+                // A file edit control draws its own browse button and takes drops.
+                widget = new FileEditView(child, this);
+                widget->installEventFilter(this);
+                break;
+            }
             auto* edit = new QLineEdit(this);
             edit->installEventFilter(this);
             connect(edit, &QLineEdit::textEdited, this, [child](const QString& text) {

@@ -1,10 +1,10 @@
 #include "gui/QtMessageBoxService.h"
 
 #include "gui/DialogView.h"
+#include "gui/ModalRun.h"
 #include "gui/QtDialogService.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
-#include "platform/win/WindowTable.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -90,33 +90,7 @@ int QtMessageBoxService::Show(const ui::MessageBoxRequest& request) {
         }
     }
 
-    // A control as owner stands for its window, as on the platform.
-    HWND ownerWindow = request.owner;
-    for (auto window = win::WindowTable::Instance().Find(ownerWindow);
-         window && window->Kind() != win::WindowKind::Dialog;
-         window = win::WindowTable::Instance().Find(window->Parent()))
-        ownerWindow = window->Parent();
-    const bool disableOwner = ownerWindow != nullptr && IsWindowEnabled(ownerWindow) != FALSE;
-    if (disableOwner)
-        EnableWindow(ownerWindow, FALSE);
-    bool done = false;
-    QObject::connect(&box, &QMessageBox::finished, &box, [&done] {
-        done = true;
-        PostMessage(nullptr, WM_NULL, 0, 0); // wakes the loop below
-    });
-    box.open();
-    MSG msg;
-    while (!done) {
-        if (GetMessage(&msg, nullptr, 0, 0) == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
-    if (disableOwner && IsWindow(ownerWindow))
-        EnableWindow(ownerWindow, TRUE);
-    if (!done)
+    if (RunModalDialog(box, request.owner) < 0)
         return 0;
     // Closed without a click (Esc, the close box): the box's escape button answers.
     QAbstractButton* answer = box.clickedButton();

@@ -2,8 +2,11 @@
 
 #include "gui/DialogView.h"
 #include "gui/QtDialogService.h"
+#include "gui/QtFileDialogService.h"
+#include "gui/QtFolderBrowserService.h"
 #include "gui/QtMessageBoxService.h"
 #include "platform/ui/ScriptedUi.h"
+#include "platform/ui/SelectionServicesScope.h"
 #include "platform/ui/UiServicesScope.h"
 #include "resources/Resources.h"
 
@@ -15,7 +18,9 @@ namespace vortan::gui {
 UiServices::UiServices() = default;
 
 UiServices::~UiServices() {
-    m_scope.reset(); // uninstall before the services go
+    // Uninstall before the services go.
+    m_selectionScope.reset();
+    m_scope.reset();
 }
 
 void UiServices::PrepareEnvironment() {
@@ -30,6 +35,8 @@ std::unique_ptr<UiServices> UiServices::Install() {
         services->m_scripted = ui::ScriptedUi::FromEnvironment();
         services->m_scope = std::make_unique<ui::UiServicesScope>(services->m_scripted.get(),
                                                                   services->m_scripted.get());
+        services->m_selectionScope = std::make_unique<ui::SelectionServicesScope>(
+            services->m_scripted.get(), services->m_scripted.get());
         return services;
     }
     QApplication::setWindowIcon(QIcon(DialogView::IconPixmap(resources::IDI_VORTAN, 48)));
@@ -37,6 +44,10 @@ std::unique_ptr<UiServices> UiServices::Install() {
     services->m_messageBoxes = std::make_unique<QtMessageBoxService>(services->m_dialogs.get());
     services->m_scope = std::make_unique<ui::UiServicesScope>(services->m_messageBoxes.get(),
                                                               services->m_dialogs.get());
+    services->m_fileDialogs = std::make_unique<QtFileDialogService>(services->m_dialogs.get());
+    services->m_folders = std::make_unique<QtFolderBrowserService>(services->m_dialogs.get());
+    services->m_selectionScope = std::make_unique<ui::SelectionServicesScope>(
+        services->m_fileDialogs.get(), services->m_folders.get());
     return services;
 }
 

@@ -4,12 +4,15 @@
 
 namespace vortan::ui {
 class ScriptedUi;
+class SelectionServicesScope;
 class UiServicesScope;
 } // namespace vortan::ui
 
 namespace vortan::gui {
 
 class QtDialogService;
+class QtFileDialogService;
+class QtFolderBrowserService;
 class QtMessageBoxService;
 
 // The program's desktop: Qt views and message boxes, or the scripted one for unattended runs.
@@ -33,7 +36,10 @@ private:
     std::unique_ptr<ui::ScriptedUi> m_scripted;
     std::unique_ptr<QtDialogService> m_dialogs;
     std::unique_ptr<QtMessageBoxService> m_messageBoxes;
+    std::unique_ptr<QtFileDialogService> m_fileDialogs;
+    std::unique_ptr<QtFolderBrowserService> m_folders;
     std::unique_ptr<ui::UiServicesScope> m_scope;
+    std::unique_ptr<ui::SelectionServicesScope> m_selectionScope;
 };
 
 } // namespace vortan::gui
