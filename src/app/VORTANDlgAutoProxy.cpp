@@ -10,7 +10,10 @@
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
+#include "selection/SelectDirectory.h"
+#include "selection/SelectFileDlg.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -215,32 +218,54 @@ LONG CVORTANDlgAutoProxy::Format2(SHORT* pSelector, const char* controllerName,
     return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
 }
 
-LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* /*profileFile*/,
-                                               const char* /*profileSection*/,
-                                               const char* /*initialDirectory*/,
-                                               LONG /*openFileFlags*/, LONG /*controlFlags*/,
-                                               BSTR* pChosenFiles, SHORT* pDialogResult) {
-    return AnswerSelectionUnavailable(pChosenFiles, pDialogResult, SW_RESTORE);
-}
-
-LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* /*profileFile*/,
-                                                    const char* /*profileSection*/,
-                                                    const char* /*text*/, BSTR* pChosenDirectory,
-                                                    SHORT* pDialogResult) {
-    return AnswerSelectionUnavailable(pChosenDirectory, pDialogResult, SW_SHOWNORMAL);
-}
-
-LONG CVORTANDlgAutoProxy::AnswerSelectionUnavailable(BSTR* pChosen, SHORT* pDialogResult,
-                                                     int nShowAfter) {
+LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const char* profileSection,
+                                               const char* initialDirectory, LONG openFileFlags,
+                                               LONG controlFlags, BSTR* pChosenFiles,
+                                               SHORT* pDialogResult) {
     if (m_bBusy)
         return RPC_E_CALL_REJECTED;
     BusyScope busy(*this);
 
     const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
     ::ShowWindow(hWndMain, SW_HIDE);
-    *pChosen = vortan::com::UniqueBstr::FromUtf8("").Release();
-    *pDialogResult = -1;
-    ::ShowWindow(hWndMain, nShowAfter);
+    std::string strChosen;
+    INT_PTR result = -1;
+    {
+        CFileList list;
+        const auto pDlg = std::make_unique<CSelectFileDlg>(
+            hWndMain, profileFile, profileSection, initialDirectory,
+            static_cast<DWORD>(openFileFlags), static_cast<DWORD>(controlFlags), list);
+        result = pDlg->DoModal();
+        for (int i = 0; result == IDOK && i < list.GetCount(); ++i) {
+            const FileListEntry* pEntry = list.GetEntry(i);
+            strChosen += (i > 0 ? ";" : "") + pEntry->m_strDirectory + pEntry->m_strName;
+        }
+    }
+    *pChosenFiles = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_RESTORE);
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* profileFile,
+                                                    const char* profileSection, const char* text,
+                                                    BSTR* pChosenDirectory, SHORT* pDialogResult) {
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+    ::ShowWindow(hWndMain, SW_HIDE);
+    INT_PTR result = -1;
+    std::string strDirectory;
+    {
+        CSelectDirectory dlg(hWndMain, profileFile, profileSection, text);
+        result = dlg.DoModal();
+        strDirectory = dlg.GetDirectory();
+    }
+    *pChosenDirectory = vortan::com::UniqueBstr::FromUtf8(strDirectory).Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_SHOWNORMAL);
     return S_OK;
 }
 
