@@ -328,19 +328,50 @@ TEST(AutomationMethods, WithoutTheShortNameTextTheWriteGoesAhead) {
     EXPECT_TRUE(Connected(lines));
 }
 
-TEST(AutomationMethods, SelectionDialogsAreNotAvailableYet) {
-    sys::PrepareDesktop("select", "");
+TEST(AutomationMethods, SelectionsAnswerTheChoiceAndShowOnlyTheBrowsers) {
+    const std::string chosenDir = MakeDir("select-dir");
+    const std::string transcript = sys::PrepareDesktop(
+        "select", "filedialog cancel\nfiledialog ok /a/x.txt /a/y.txt\nfolder ok " + chosenDir +
+                      "/\nfolder cancel\n");
+    const std::string profile = sys::WriteProfile("select.ini", "[S]\n5024=Wohin?\n");
     auto object = Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
-    std::string chosen = "x";
-    SHORT result = 5;
-    EXPECT_EQ(object->ShowFileSelectDialog("p.ini", "S", "/", 0, 0, &chosen, &result), S_OK);
-    EXPECT_EQ(chosen, "");
-    EXPECT_EQ(result, -1);
-    chosen = "x";
-    EXPECT_EQ(object->ShowDirectorySelectDialog("p.ini", "S", "t", &chosen, &result), S_OK);
-    EXPECT_EQ(chosen, "");
-    EXPECT_EQ(result, -1);
+    const struct {
+        bool files;
+        std::string chosen;
+        SHORT result;
+    } cases[] = {
+        {true, "", 2},
+        {true, "/a/x.txt;/a/y.txt", 1},
+        {false, chosenDir + "/", 1},
+        {false, "", 2},
+    };
+    for (const auto& c : cases) {
+        std::string chosen = "x";
+        SHORT result = 5;
+        // Control flags: file mode, multiple files, an open dialog.
+        EXPECT_EQ(c.files
+                      ? object->ShowFileSelectDialog(profile, "S", "/", 0, 0x203, &chosen, &result)
+                      : object->ShowDirectorySelectDialog(profile, "S", "", &chosen, &result),
+                  S_OK);
+        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(result, c.result);
+    }
     Finish(object, pid);
+
+    const auto lines = sys::ReadTranscript(transcript, pid);
+    const auto fileDialogs = Events(lines, "filedialog");
+    ASSERT_EQ(fileDialogs.size(), 2u);
+    EXPECT_EQ(fileDialogs[0].value(QStringLiteral("kind")).toString(), QStringLiteral("open"));
+    EXPECT_EQ(fileDialogs[0].value(QStringLiteral("initialDirectory")).toString(),
+              QStringLiteral("/"));
+    const auto folders = Events(lines, "folder");
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].value(QStringLiteral("title")).toString(), QStringLiteral("Wohin?"));
+    EXPECT_EQ(folders[0].value(QStringLiteral("status")).toArray().first().toString(),
+              QString::fromStdString(chosenDir + "/"));
+    // The hosts are never shown; only the browsers are.
+    EXPECT_TRUE(Events(lines, "dialog", 131).empty());
+    EXPECT_TRUE(Events(lines, "dialog", 132).empty());
 }
