@@ -7,6 +7,7 @@
 #include "engine/ProfileText.h"
 #include "engine/VORTANDlg.h"
 #include "platform/com/UniqueBstr.h"
+#include "platform/fs/Path.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
@@ -14,6 +15,7 @@
 #include "selection/SelectFileDlg.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -23,6 +25,22 @@ constexpr int kTextCaption = -5009;
 
 LONG ToEngineOption(VARIANT_BOOL option) {
     return option != VARIANT_FALSE ? 0xFFFF : 0;
+}
+
+// The save-style selection of another local file for a read's entry `name`, starting in the
+// read's local directory; the chosen full path, or nothing when the user did not confirm one.
+std::optional<std::string> ChooseReplacement(HWND hWndMain, const char* profileFile,
+                                             const char* localDirectory, const std::string& name) {
+    CFileList chosen;
+    const auto pDlg = std::make_unique<CSelectFileDlg>(hWndMain, profileFile, "SAVEAS_SECTION",
+                                                       localDirectory, 0x2802, 0x479, chosen);
+    const vortan::fs::PathParts parts = vortan::fs::SplitPath(name);
+    pDlg->SetDefaultExtension(parts.extension.c_str());
+    pDlg->SetFileName(parts.name.c_str());
+    if (pDlg->DoModal() != IDOK || chosen.GetCount() == 0)
+        return std::nullopt;
+    const FileListEntry* pEntry = chosen.GetEntry(0);
+    return pEntry->m_strDirectory + pEntry->m_strName;
 }
 
 } // namespace
@@ -104,14 +122,14 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
         if (answer != IDNO)
             continue;
 
-        // "Nein": the user picks another local file for this entry in a save-style file
-        // selection. That selection comes with the selection dialogs; until then it answers
-        // as cancelled, so the read stops without touching a file.
-        const INT_PTR selection = IDCANCEL;
+        // "Nein": another local file for this entry; anything but a confirmed one cancels.
+        const auto replacement =
+            ChooseReplacement(hWndMain, profileFile, localDirectory, pEntry->m_strName);
         restoreMain();
-        lastAnswer = selection;
-        if (selection == IDCANCEL)
+        lastAnswer = replacement ? IDOK : IDCANCEL;
+        if (!replacement)
             break;
+        list.SetTargetPath(i, *replacement);
     }
     restoreMain();
 
