@@ -11,11 +11,13 @@
 #include <QDBusPendingReply>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QObject>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -127,6 +129,69 @@ TEST(BoardTransfer, ReadWithTheOptionReadsLikeWithout) {
         EXPECT_EQ(flag, 1);
         EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
         EXPECT_EQ(Get(local + "/c.ini"), "charlie");
+    }
+}
+
+TEST(BoardTransfer, NeinReadsTheFileUnderTheChosenNameOrCancels) {
+    const std::string flash = MakeBoard("NEIN1");
+    Put(flash + "/a.ini", "alpha");
+    Put(flash + "/b.ini", std::string("bra\0vo\n", 7));
+    Put(flash + "/c.ini", "charlie");
+    const std::string profile = sys::WriteProfile("nein.ini", "[S]\n");
+    const std::string other = MakeDir("nein-other");
+    const struct {
+        const char* what;
+        std::string replacement; // the file dialog's answer
+        SHORT flag;
+        std::vector<std::string> read; // expected in the local directory
+    } cases[] = {
+        // A typed name without extension gets the entry's.
+        {"confirmed elsewhere", "ok " + other + "/b-copy", 1, {"a.ini", "c.ini"}},
+        {"cancelled", "cancel", 2, {}},
+        // The run stops at the item that cannot be stored; nothing lands anywhere else.
+        {"folder that does not exist", "ok " + other + "/gone/b.ini", 0, {"a.ini"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string local = MakeDir("nein-" + std::to_string(&c - cases));
+        Put(local + "/b.ini", "old b");
+        const std::string transcript =
+            sys::PrepareDesktop("nein", "dialog 133 no\nfiledialog " + c.replacement + "\n");
+        auto object = Create();
+        ASSERT_NE(object, nullptr);
+        const unsigned pid = sys::ServerPid(object->ServerName());
+        SHORT flag = 5;
+        EXPECT_EQ(object->ReadFile("NEIN1", profile, "S", local, "a.ini;b.ini;c.ini", &flag), S_OK);
+        EXPECT_EQ(flag, c.flag);
+        if (c.flag != 1) // a complete run ends its server by itself
+            object->CloseServer();
+        object.reset();
+        EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
+
+        EXPECT_EQ(Get(local + "/b.ini"), "old b");
+        for (const char* name : {"a.ini", "c.ini"}) {
+            const bool read = std::find(c.read.begin(), c.read.end(), name) != c.read.end();
+            EXPECT_EQ(QFile::exists(QString::fromStdString(local + "/" + name)), read) << name;
+            if (read)
+                EXPECT_EQ(Get(local + "/" + name), Get(flash + "/" + name)) << name;
+        }
+        EXPECT_EQ(QFile::exists(QString::fromStdString(other + "/b-copy.ini")), c.flag == 1);
+        if (c.flag == 1)
+            EXPECT_EQ(Get(other + "/b-copy.ini"), Get(flash + "/b.ini"));
+        EXPECT_FALSE(QDir(QString::fromStdString(other + "/gone")).exists());
+
+        // The replacement is chosen in a save dialog that starts at the local directory and
+        // proposes the entry's name.
+        QJsonObject shown;
+        for (const QJsonObject& line : sys::ReadTranscript(transcript, pid)) {
+            if (line.value(QStringLiteral("event")).toString() == QLatin1String("filedialog"))
+                shown = line;
+        }
+        EXPECT_EQ(shown.value(QStringLiteral("kind")).toString(), QStringLiteral("save"));
+        EXPECT_EQ(shown.value(QStringLiteral("initialDirectory")).toString(),
+                  QString::fromStdString(local));
+        EXPECT_EQ(shown.value(QStringLiteral("fileName")).toString(), QStringLiteral("b"));
+        QFile::remove(QString::fromStdString(other + "/b-copy.ini"));
     }
 }
 

@@ -251,7 +251,7 @@ TEST(AutomationMethods, CancelAtTheSecondFileReadsNothing) {
 }
 
 TEST(AutomationMethods, NoAnswerToTheReplacementCancelsTheRead) {
-    // "Nein" asks for another file; that selection counts as cancelled for now.
+    // "Nein" asks for another file; a selection nobody answers is cancelled.
     const std::string transcript = sys::PrepareDesktop("read-no", "dialog 133 no\n");
     const std::string profile = sys::WriteProfile("no.ini", std::string("[S]\n") + kRunTexts);
     const std::string local = MakeDir("read-no");
