@@ -52,7 +52,6 @@ HRESULT FakeConnectionPoint::Unadvise(DWORD cookie) {
     ++unadviseCalls;
     if (onUnadvise)
         onUnadvise();
-    unadvisedCookies.push_back(cookie);
     const auto it = std::find_if(m_sinks.begin(), m_sinks.end(),
                                  [cookie](const Sink& s) { return s.cookie == cookie; });
     if (it == m_sinks.end())
@@ -63,9 +62,7 @@ HRESULT FakeConnectionPoint::Unadvise(DWORD cookie) {
 }
 
 HRESULT FakeConnectionPoint::EnumConnections(IEnumConnections** connections) {
-    if (connections != nullptr)
-        *connections = nullptr;
-    return E_NOTIMPL;
+    return NoTypeInfo(connections);
 }
 
 HRESULT FakeConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) {

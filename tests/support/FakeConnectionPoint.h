@@ -15,6 +15,15 @@
 
 namespace vortan::test {
 
+// What the fakes answer for type information and enumerations they do not offer: E_NOTIMPL,
+// the out-parameter cleared.
+template <typename T>
+HRESULT NoTypeInfo(T* out) {
+    if (out != nullptr)
+        *out = T{};
+    return E_NOTIMPL;
+}
+
 class FakeConnectionPoint final : public IConnectionPoint {
 public:
     FakeConnectionPoint(IConnectionPointContainer& container, REFIID eventIid)
@@ -43,7 +52,6 @@ public:
     HRESULT adviseResult = S_OK; // a failure refuses Advise
     int adviseCalls = 0;
     int unadviseCalls = 0;
-    std::vector<DWORD> unadvisedCookies;
     std::function<void()> onUnadvise; // runs at the start of each Unadvise
 
 private:

@@ -47,27 +47,6 @@ HRESULT FakeController::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-HRESULT FakeController::GetTypeInfoCount(UINT* count) {
-    if (count != nullptr)
-        *count = 0;
-    return E_NOTIMPL;
-}
-
-HRESULT FakeController::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info != nullptr)
-        *info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT FakeController::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-    return E_NOTIMPL;
-}
-
-HRESULT FakeController::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                               UINT*) {
-    return DISP_E_MEMBERNOTFOUND;
-}
-
 HRESULT FakeController::Connect(BSTR name, BSTR options) {
     calls.push_back("Connect");
     connectName = name != nullptr ? std::u16string(name, SysStringLen(name)) : u"";
@@ -94,44 +73,24 @@ HRESULT FakeController::Disconnect() {
 }
 
 HRESULT FakeController::GetErrorInfo(vortan::ControllerErrorInfo* info) {
-    calls.push_back("GetErrorInfo");
-    if (FAILED(getErrorInfoResult))
-        return getErrorInfoResult;
-    *info = errorInfo;
-    return getErrorInfoResult;
+    return Answer("GetErrorInfo", getErrorInfoResult, info, errorInfo);
 }
 
 HRESULT FakeController::UpdateInfo(LONG what, SHORT* status) {
-    calls.push_back("UpdateInfo");
     updateInfoWhat = what;
-    if (FAILED(updateInfoResult))
-        return updateInfoResult;
-    *status = 0;
-    return updateInfoResult;
+    return Answer("UpdateInfo", updateInfoResult, status, SHORT{0});
 }
 
 HRESULT FakeController::IsConnected(VARIANT_BOOL* value) {
-    calls.push_back("IsConnected");
-    if (FAILED(isConnectedResult))
-        return isConnectedResult;
-    *value = connected;
-    return isConnectedResult;
+    return Answer("IsConnected", isConnectedResult, value, connected);
 }
 
 HRESULT FakeController::HasFileDirectory(VARIANT_BOOL* readable) {
-    calls.push_back("HasFileDirectory");
-    if (FAILED(hasFileDirectoryResult))
-        return hasFileDirectoryResult;
-    *readable = directoryReadable;
-    return hasFileDirectoryResult;
+    return Answer("HasFileDirectory", hasFileDirectoryResult, readable, directoryReadable);
 }
 
 HRESULT FakeController::GetMemoryInfo(vortan::MemoryInfo* info) {
-    calls.push_back("GetMemoryInfo");
-    if (FAILED(getMemoryInfoResult))
-        return getMemoryInfoResult;
-    *info = memoryInfo;
-    return getMemoryInfoResult;
+    return Answer("GetMemoryInfo", getMemoryInfoResult, info, memoryInfo);
 }
 
 HRESULT FakeController::GetFileEntry(LONG index, vortan::FileEntryInfo* entry, SHORT* status) {
@@ -147,12 +106,6 @@ HRESULT FakeController::GetFileEntry(LONG index, vortan::FileEntryInfo* entry, S
     entry->lSize = source.size;
     *status = 0;
     return getFileEntryResult;
-}
-
-HRESULT FakeController::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (points != nullptr)
-        *points = nullptr;
-    return E_NOTIMPL;
 }
 
 HRESULT FakeController::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {

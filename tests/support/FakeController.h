@@ -34,10 +34,12 @@ public:
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override { return ++m_refs; }
     ULONG Release() override { return --m_refs; }
-    HRESULT GetTypeInfoCount(UINT* count) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+    HRESULT GetTypeInfoCount(UINT* count) override { return NoTypeInfo(count); }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
 
     HRESULT Connect(BSTR name, BSTR options) override;
     HRESULT GetConnectionName(BSTR* name) override;
@@ -49,7 +51,9 @@ public:
     HRESULT GetMemoryInfo(vortan::MemoryInfo* info) override;
     HRESULT GetFileEntry(LONG index, vortan::FileEntryInfo* entry, SHORT* status) override;
 
-    HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override;
+    HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
+        return NoTypeInfo(points);
+    }
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
     ULONG RefCount() const noexcept { return m_refs; }
@@ -94,6 +98,15 @@ public:
     FakeConnectionPoint events;
 
 private:
+    // Records the call; on success writes `value` to `out`.
+    template <typename T>
+    HRESULT Answer(const char* name, HRESULT result, T* out, const T& value) {
+        calls.push_back(name);
+        if (SUCCEEDED(result))
+            *out = value;
+        return result;
+    }
+
     HWND m_hAnswerWindow = nullptr;
     ULONG m_refs = 0;
 };

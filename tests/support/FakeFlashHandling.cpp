@@ -30,27 +30,6 @@ HRESULT FakeFlashHandling::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-HRESULT FakeFlashHandling::GetTypeInfoCount(UINT* count) {
-    if (count != nullptr)
-        *count = 0;
-    return E_NOTIMPL;
-}
-
-HRESULT FakeFlashHandling::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info != nullptr)
-        *info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT FakeFlashHandling::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-    return E_NOTIMPL;
-}
-
-HRESULT FakeFlashHandling::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                  UINT*) {
-    return DISP_E_MEMBERNOTFOUND;
-}
-
 HRESULT FakeFlashHandling::FormatMemory(vortan::IController* controller, SHORT selector,
                                         VARIANT_BOOL option, VARIANT_BOOL* result) {
     selectors.push_back(selector);
@@ -84,8 +63,9 @@ HRESULT FakeFlashHandling::Record(Call call, VARIANT_BOOL* result) {
     if (onOperation)
         onOperation(calls.back());
     const std::size_t index = calls.size() - 1;
+    Step step{{}, operationResult, outcome}; // past the script
     if (index < script.size()) {
-        const Step step = script[index]; // a handler may change the script meanwhile
+        step = script[index]; // a handler may change the script meanwhile
         for (const Event& event : step.events) {
             std::vector<VARIANT> args(event.args.size());
             for (std::size_t i = 0; i < args.size(); ++i) {
@@ -96,25 +76,13 @@ HRESULT FakeFlashHandling::Record(Call call, VARIANT_BOOL* result) {
             if (afterEvent)
                 afterEvent(index, event);
         }
-        if (FAILED(step.result))
-            return step.result;
-        if (result == nullptr)
-            return E_POINTER;
-        *result = step.outcome;
-        return step.result;
     }
-    if (FAILED(operationResult))
-        return operationResult;
+    if (FAILED(step.result))
+        return step.result;
     if (result == nullptr)
         return E_POINTER;
-    *result = outcome;
-    return operationResult;
-}
-
-HRESULT FakeFlashHandling::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (points != nullptr)
-        *points = nullptr;
-    return E_NOTIMPL;
+    *result = step.outcome;
+    return step.result;
 }
 
 HRESULT FakeFlashHandling::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {

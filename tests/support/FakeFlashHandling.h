@@ -4,9 +4,9 @@
 // `operationResult` and `outcome`, can deny IFlashHandling or IConnectionPointContainer
 // (E_NOINTERFACE), can have no connection point for the flash events (a chosen HRESULT) and
 // refuse Advise (events.adviseResult). `onOperation` runs inside each operation, e.g. to fire
-// events. `script` plays a component: its n-th step answers the n-th operation by firing
-// its events through the connection point (to every advised sink, as the real component
-// does), then returning its result and outcome; operations past the script answer
+// events. `script` plays a component: its n-th step answers the n-th
+// operation by firing its events through the connection point (to every advised sink, as the real
+// component does), then returning its result and outcome; operations past the script answer
 // `operationResult` and `outcome`. Owned by the test; Release never deletes it.
 
 #include "support/FakeConnectionPoint.h"
@@ -28,10 +28,12 @@ public:
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override { return ++m_refs; }
     ULONG Release() override { return --m_refs; }
-    HRESULT GetTypeInfoCount(UINT* count) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+    HRESULT GetTypeInfoCount(UINT* count) override { return NoTypeInfo(count); }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
 
     HRESULT FormatMemory(vortan::IController* controller, SHORT selector, VARIANT_BOOL option,
                          VARIANT_BOOL* outcome) override;
@@ -42,7 +44,9 @@ public:
     HRESULT RemoveFromMemory(vortan::IController* controller, BSTR memoryName, VARIANT_BOOL option,
                              VARIANT_BOOL* outcome) override;
 
-    HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override;
+    HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
+        return NoTypeInfo(points);
+    }
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
     ULONG RefCount() const noexcept { return m_refs; }

@@ -6,7 +6,6 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/IClassFactory.h"
 #include "platform/com/PluginCache.h"
-#include "platform/text/Utf.h"
 
 using vortan::com::ClassObjectTable;
 using vortan::com::ClassRegistry;
@@ -69,35 +68,6 @@ HRESULT CoRevokeClassObject(DWORD cookie) {
     return ClassObjectTable::Instance().Revoke(cookie);
 }
 
-HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid) {
-    if (progId == nullptr || clsid == nullptr)
-        return E_INVALIDARG;
-    *clsid = CLSID{};
-    try {
-        const std::string name = vortan::text::Utf16ToUtf8(progId);
-        const auto found = ClassRegistry(ClassRegistry::DefaultPath()).FindProgId(name);
-        if (!found)
-            return CO_E_CLASSSTRING;
-        *clsid = *found;
-        return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
 HRESULT OleRun(IUnknown* object) {
     return object == nullptr ? E_INVALIDARG : S_OK;
-}
-
-namespace {
-thread_local int t_oleInitCount = 0;
-} // namespace
-
-HRESULT OleInitialize(void* /*reserved*/) {
-    return t_oleInitCount++ == 0 ? S_OK : S_FALSE;
-}
-
-void OleUninitialize() {
-    if (t_oleInitCount > 0)
-        --t_oleInitCount;
 }

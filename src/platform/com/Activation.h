@@ -28,14 +28,5 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD conte
                               DWORD* cookie);
 HRESULT CoRevokeClassObject(DWORD cookie);
 
-// From the [ProgID] section of the class registry; unknown: CO_E_CLASSSTRING.
-HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid);
-
 // Objects here run as soon as they exist: S_OK for any object, E_INVALIDARG for null.
 HRESULT OleRun(IUnknown* object);
-
-// OLE on this thread: the first call answers S_OK, nested ones S_FALSE; each successful call
-// needs one OleUninitialize. Nothing else needs setting up here, but callers keep the
-// platform's pairing so the same code runs on it.
-HRESULT OleInitialize(void* reserved);
-void OleUninitialize();

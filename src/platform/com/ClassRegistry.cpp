@@ -138,15 +138,6 @@ HRESULT ClassRegistry::RegisterClassPath(REFCLSID clsid, const std::filesystem::
     });
 }
 
-HRESULT ClassRegistry::UnregisterClass(REFCLSID clsid) {
-    return Update([&](IniDocument& doc) {
-        return doc.RemoveIf(kClassSection, [&](std::string_view key) {
-            const std::optional<GUID> g = ParseGuid(key);
-            return g && *g == clsid;
-        }) > 0;
-    });
-}
-
 HRESULT ClassRegistry::RegisterProgId(std::string_view progId, REFCLSID clsid) {
     if (!FitsInLine(progId) || progId.find('=') != std::string_view::npos ||
         progId.front() == '[' || progId.front() == ';' || progId.front() == '#')

@@ -42,9 +42,8 @@ public:
     // Failures: E_INVALIDARG (a text that cannot stand in the file: empty, line breaks, '='
     // in a ProgID), E_ACCESSDENIED, E_FAIL (other file errors), E_OUTOFMEMORY.
     HRESULT RegisterClassPath(REFCLSID clsid, const std::filesystem::path& plugin);
-    // S_OK when an entry was removed, S_FALSE when there was none.
-    HRESULT UnregisterClass(REFCLSID clsid);
     HRESULT RegisterProgId(std::string_view progId, REFCLSID clsid);
+    // S_OK when an entry was removed, S_FALSE when there was none.
     HRESULT UnregisterProgId(std::string_view progId);
 
 private:

@@ -6,10 +6,6 @@ bool operator==(const GUID& a, const GUID& b) noexcept {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;
 }
 
-bool operator<(const GUID& a, const GUID& b) noexcept {
-    return std::memcmp(&a, &b, sizeof(GUID)) < 0;
-}
-
 namespace vortan::com {
 namespace {
 

@@ -24,8 +24,6 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
 bool operator==(const GUID& a, const GUID& b) noexcept;
-// An arbitrary but fixed order, so GUIDs can key ordered maps.
-bool operator<(const GUID& a, const GUID& b) noexcept;
 
 inline constexpr IID IID_NULL{};
 inline constexpr IID IID_IUnknown{

@@ -57,3 +57,7 @@ inline constexpr HRESULT RPC_E_CALL_REJECTED = MakeHResult(0x80010001);
 inline constexpr HRESULT CONNECT_E_NOCONNECTION = MakeHResult(0x80040200);
 inline constexpr HRESULT CONNECT_E_ADVISELIMIT = MakeHResult(0x80040201);
 inline constexpr HRESULT CONNECT_E_CANNOTCONNECT = MakeHResult(0x80040202);
+
+// Win32 codes keep their low word in the FACILITY_WIN32 range; success stays success.
+static_assert(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) == MakeHResult(0x80070002));
+static_assert(HRESULT_FROM_WIN32(0) == S_OK && SUCCEEDED(S_FALSE) && FAILED(E_FAIL));

@@ -54,7 +54,3 @@ void SysFreeString(BSTR text) noexcept {
 UINT SysStringLen(BSTR text) noexcept {
     return text == nullptr ? 0 : static_cast<UINT>(*PrefixOf(text) / sizeof(OLECHAR));
 }
-
-UINT SysStringByteLen(BSTR text) noexcept {
-    return text == nullptr ? 0 : static_cast<UINT>(*PrefixOf(text));
-}

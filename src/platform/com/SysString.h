@@ -14,4 +14,3 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length) noexcept;
 void SysFreeString(BSTR text) noexcept;
 // Characters, from the prefix; 0 for null.
 UINT SysStringLen(BSTR text) noexcept;
-UINT SysStringByteLen(BSTR text) noexcept;

@@ -169,11 +169,6 @@ HRESULT ToIntegerOf(const VARIANT& src, T& value) {
 
 } // namespace
 
-void VariantInit(VARIANT* v) noexcept {
-    if (v != nullptr)
-        *v = VARIANT{};
-}
-
 HRESULT VariantClear(VARIANT* v) noexcept {
     if (v == nullptr)
         return E_INVALIDARG;
@@ -222,7 +217,7 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) noexcept {
     return S_OK;
 }
 
-HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE type) noexcept {
+HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT, VARTYPE type) noexcept {
     if (dest == nullptr || src == nullptr)
         return E_INVALIDARG;
     try {
@@ -254,8 +249,6 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
             result.vt = VT_BSTR;
             if (value.vt == VT_BSTR) {
                 result.bstrVal = SysAllocStringLen(value.bstrVal, SysStringLen(value.bstrVal));
-            } else if (value.vt == VT_BOOL && (flags & VARIANT_ALPHABOOL) != 0) {
-                result.bstrVal = AllocAscii(value.boolVal != 0 ? "True" : "False");
             } else {
                 hr = ToInteger(value, n);
                 if (SUCCEEDED(hr))

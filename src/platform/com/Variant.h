@@ -25,9 +25,6 @@ inline constexpr VARTYPE VT_UNKNOWN = 13;
 inline constexpr VARTYPE VT_BYREF = 0x4000;
 inline constexpr VARTYPE VT_TYPEMASK = 0x0FFF;
 
-// VariantChangeType flag: a boolean becomes "True"/"False" instead of "-1"/"0".
-inline constexpr USHORT VARIANT_ALPHABOOL = 0x02;
-
 struct VARIANT {
     // Sizes the value part as on the platform (two pointers) and zeroes all of it.
     struct Record {
@@ -58,8 +55,6 @@ struct VARIANT {
 };
 static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*));
 
-// Empties without freeing: for a VARIANT whose content is garbage.
-void VariantInit(VARIANT* v) noexcept;
 // Frees what the VARIANT owns (a BSTR, an interface reference; BYREF targets are not owned)
 // and leaves it VT_EMPTY. Unknown types: DISP_E_BADVARTYPE, nothing freed.
 HRESULT VariantClear(VARIANT* v) noexcept;
@@ -70,5 +65,5 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) noexcept;
 // its own type) into dest, which may be src. Texts convert when they hold a decimal integer
 // between optional blanks (booleans also accept "True"/"False"); otherwise
 // DISP_E_TYPEMISMATCH. Values out of the target's range: DISP_E_OVERFLOW. VT_EMPTY converts
-// to 0, FALSE or "". On failure dest is unchanged.
+// to 0, FALSE or "". On failure dest is unchanged. No caller here needs `flags`: ignored.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE type) noexcept;

@@ -20,11 +20,6 @@ void Event::Set() {
         m_signal.notify_one();
 }
 
-void Event::Reset() {
-    const std::lock_guard lock(m_mutex);
-    m_signalled = false;
-}
-
 DWORD Event::Wait(DWORD milliseconds) {
     std::unique_lock lock(m_mutex);
     const auto signalled = [this] { return m_signalled; };

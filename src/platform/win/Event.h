@@ -14,7 +14,6 @@ public:
     Event(bool manualReset, bool initialState);
 
     void Set();
-    void Reset();
     DWORD Wait(DWORD milliseconds) override;
 
 private:

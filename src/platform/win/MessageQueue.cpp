@@ -138,7 +138,6 @@ bool MessageQueue::TakeTimer(MSG& msg, HWND filter, UINT filterMin, UINT filterM
     msg.hwnd = earliest->hwnd;
     msg.message = WM_TIMER;
     msg.wParam = earliest->id;
-    msg.lParam = reinterpret_cast<LPARAM>(earliest->proc);
     msg.time = GetTickCount();
     // Rescheduling from now rather than from the old due time is what coalesces: a loop that
     // was busy for many periods sees one WM_TIMER, not a burst.
@@ -161,7 +160,7 @@ std::optional<ILoopBackend::Clock::time_point> MessageQueue::NextDeadline(HWND f
     return deadline;
 }
 
-void MessageQueue::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+void MessageQueue::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
     const auto period = std::chrono::milliseconds(std::max<UINT>(elapse, 1));
     const auto due = ILoopBackend::Clock::now() + period;
     const std::lock_guard lock(m_mutex);
@@ -171,9 +170,8 @@ void MessageQueue::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
     if (it != m_timers.end()) {
         it->period = period;
         it->due = due;
-        it->proc = proc;
     } else {
-        m_timers.push_back(Timer{hwnd, id, period, due, proc});
+        m_timers.push_back(Timer{hwnd, id, period, due});
     }
     m_backend->Wake(); // a loop asleep until a later deadline must look again
 }

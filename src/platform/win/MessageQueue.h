@@ -31,7 +31,7 @@ public:
     // returns false when nothing is. `remove` takes the message from the queue.
     bool Next(MSG& msg, HWND filter, UINT filterMin, UINT filterMax, bool remove, bool wait);
 
-    void SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+    void SetTimer(HWND hwnd, UINT_PTR id, UINT elapse);
     bool KillTimer(HWND hwnd, UINT_PTR id);
     // Drops what is queued for a window being destroyed, and its timers.
     void ForgetWindow(HWND hwnd);
@@ -44,7 +44,6 @@ private:
         UINT_PTR id = 0;
         ILoopBackend::Clock::duration period{};
         ILoopBackend::Clock::time_point due{};
-        TIMERPROC proc = nullptr;
     };
 
     bool TakePosted(MSG& msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);

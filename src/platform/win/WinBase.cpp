@@ -88,14 +88,6 @@ BOOL SetEvent(HANDLE event) {
     return TRUE;
 }
 
-BOOL ResetEvent(HANDLE event) {
-    const auto object = FindEvent(event);
-    if (!object)
-        return FALSE;
-    object->Reset();
-    return TRUE;
-}
-
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     const auto object = HandleTable::Instance().Find(handle);
     if (!object) {

@@ -46,7 +46,6 @@ BOOL SetEvent(HANDLE event);
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, const char* name);
 // Gives up ownership taken by CreateMutexA or a wait; ERROR_NOT_OWNER when not held.
 BOOL ReleaseMutex(HANDLE mutex);
-BOOL ResetEvent(HANDLE event);
 
 // Waits until the object is signalled or `milliseconds` passed (0 tests, INFINITE waits for
 // ever). Returns WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED (last error set).

@@ -7,7 +7,6 @@
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
 
-#include <atomic>
 #include <cstring>
 
 using vortan::win::IWindowObserver;
@@ -182,25 +181,19 @@ BOOL TranslateMessage(const MSG*) {
 LRESULT DispatchMessage(const MSG* msg) {
     if (msg == nullptr)
         return 0;
-    if (msg->message == WM_TIMER && msg->lParam != 0) {
-        if (msg->hwnd != nullptr && !IsWindow(msg->hwnd))
-            return 0;
-        const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
-    }
     if (msg->hwnd == nullptr)
         return 0; // thread messages are the fetching loop's business
     return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    static std::atomic<UINT_PTR> s_nextThreadTimer{0x7F00};
-    if (hwnd == nullptr)
-        id = s_nextThreadTimer.fetch_add(1); // the platform picks the id of a thread timer
-    else if (!FindWindow(hwnd))
+    if (proc != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
-    MessageQueue::Instance().SetTimer(hwnd, id, elapse, proc);
+    }
+    if (!FindWindow(hwnd))
+        return 0;
+    MessageQueue::Instance().SetTimer(hwnd, id, elapse);
     return id;
 }
 
@@ -368,11 +361,6 @@ BOOL IsWindowVisible(HWND hwnd) {
             return TRUE;
     }
     return FALSE;
-}
-
-BOOL IsIconic(HWND hwnd) {
-    const auto window = WindowTable::Instance().Find(hwnd);
-    return window && window->Minimized() ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {

@@ -131,7 +131,9 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 
 // Timers deliver WM_TIMER through the loop; a timer has at most one WM_TIMER waiting however
-// long the loop was busy. Setting an existing id again restarts it with the new period.
+// long the loop was busy. Setting an existing id again restarts it with the new period. Only
+// window timers without a callback are offered (nothing here needs more): a null window or a
+// `proc` fails.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
@@ -148,7 +150,6 @@ int GetWindowText(HWND hwnd, char* buffer, int maxCount);
 int GetWindowTextLength(HWND hwnd);
 BOOL ShowWindow(HWND hwnd, int cmdShow);
 BOOL IsWindowVisible(HWND hwnd);
-BOOL IsIconic(HWND hwnd);
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL UpdateWindow(HWND hwnd);

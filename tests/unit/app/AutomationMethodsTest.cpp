@@ -25,40 +25,6 @@ std::vector<VARIANT> Shallow(const std::vector<UniqueVariant>& values) {
 
 } // namespace
 
-TEST(AutomationMethods, DispatchMapHasTheTwelveMethodsWithTheirBusSignatures) {
-    struct Row {
-        DISPID dispid;
-        const char* name;
-        const char* in;
-        const char* out;
-    };
-    const Row rows[] = {
-        {1, "ReadFile", "sssss", "in"},
-        {2, "WriteFile", "sssss", "in"},
-        {3, "Format", "nsss", "inn"},
-        {4, "ShowFileSelectDialog", "sssii", "isn"},
-        {5, "ShowDirectorySelectDialog", "sss", "isn"},
-        {6, "GetLastErrorCode", "", "iinnn"},
-        {7, "CloseServer", "", "i"},
-        {8, "RemoveFiles", "ssss", "in"},
-        {9, "Format2", "nsssb", "inn"},
-        {10, "WriteFile2", "ssssb", "in"},
-        {11, "ReadFile2", "sssssb", "in"},
-        {12, "RemoveFiles2", "ssssb", "in"},
-    };
-    ASSERT_EQ(vortan::app::Methods().size(), std::size(rows));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const MethodInfo* method = FindMethod(row.dispid);
-        ASSERT_NE(method, nullptr);
-        EXPECT_EQ(method->name, row.name);
-        EXPECT_EQ(vortan::app::InputSignature(*method), row.in);
-        EXPECT_EQ(vortan::app::OutputSignature(*method), row.out);
-    }
-    EXPECT_EQ(FindMethod(0), nullptr);
-    EXPECT_EQ(FindMethod(13), nullptr);
-}
-
 TEST(AutomationMethods, NamesMatchWithoutRegardToCase) {
     ASSERT_NE(FindMethod("writefile2"), nullptr);
     EXPECT_EQ(FindMethod("writefile2")->dispid, 10);

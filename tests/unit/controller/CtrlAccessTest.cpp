@@ -182,34 +182,35 @@ TEST_F(CtrlAccessTest, GetFileCountAnswersForEachState) {
     SHORT count = 99;
     EXPECT_EQ(access.GetFileCount(&count), E_FAIL); // no component
     EXPECT_EQ(count, 0);
-    ASSERT_EQ(access.Initialize(window.Handle()), S_OK);
-
-    count = 99;
-    fake.connected = VARIANT_FALSE;
-    EXPECT_EQ(access.GetFileCount(&count), E_FAIL);
-    EXPECT_EQ(count, 0);
-
-    fake.connected = VARIANT_TRUE;
-    fake.directoryReadable = VARIANT_FALSE;
-    fake.hasFileDirectoryResult = S_FALSE;
-    fake.memoryInfo.nFileCount = 5;
-    count = 99;
-    EXPECT_EQ(access.GetFileCount(&count), S_FALSE);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(fake.CallCount("GetMemoryInfo"), 0);
-
-    fake.directoryReadable = VARIANT_TRUE;
-    fake.hasFileDirectoryResult = S_OK;
-    EXPECT_EQ(access.GetFileCount(&count), S_OK);
-    EXPECT_EQ(count, 5);
-    EXPECT_EQ(fake.updateInfoWhat, 256);
-
-    fake.getMemoryInfoResult = E_ACCESSDENIED; // returned, not raised
-    EXPECT_EQ(access.GetFileCount(&count), E_ACCESSDENIED);
-    EXPECT_EQ(count, 0);
-    fake.hasFileDirectoryResult = E_UNEXPECTED;
-    EXPECT_EQ(access.GetFileCount(&count), E_UNEXPECTED);
     EXPECT_EQ(access.GetFileCount(nullptr), E_INVALIDARG);
+    ASSERT_EQ(access.Initialize(window.Handle()), S_OK);
+    fake.memoryInfo.nFileCount = 5;
+    // Failures of the directory and memory queries are returned, not raised.
+    const struct {
+        VARIANT_BOOL connected, readable;
+        HRESULT directory, memory, expected;
+        SHORT count;
+    } cases[] = {
+        {VARIANT_FALSE, VARIANT_TRUE, S_OK, S_OK, E_FAIL, 0},
+        {VARIANT_TRUE, VARIANT_FALSE, S_FALSE, S_OK, S_FALSE, 0},
+        {VARIANT_TRUE, VARIANT_TRUE, S_OK, S_OK, S_OK, 5},
+        {VARIANT_TRUE, VARIANT_TRUE, S_OK, E_ACCESSDENIED, E_ACCESSDENIED, 0},
+        {VARIANT_TRUE, VARIANT_TRUE, E_UNEXPECTED, S_OK, E_UNEXPECTED, 0},
+    };
+    for (const auto& c : cases) {
+        fake.calls.clear();
+        fake.connected = c.connected;
+        fake.directoryReadable = c.readable;
+        fake.hasFileDirectoryResult = c.directory;
+        fake.getMemoryInfoResult = c.memory;
+        count = 99;
+        EXPECT_EQ(access.GetFileCount(&count), c.expected) << c.expected;
+        EXPECT_EQ(count, c.count) << c.expected;
+        EXPECT_EQ(fake.CallCount("GetMemoryInfo") > 0,
+                  c.connected && c.readable && SUCCEEDED(c.directory))
+            << c.expected;
+    }
+    EXPECT_EQ(fake.updateInfoWhat, 256);
 }
 
 TEST_F(CtrlAccessTest, GetFileEntryHandsTheNameToTheCaller) {
@@ -232,10 +233,11 @@ TEST_F(CtrlAccessTest, GetFileEntryHandsTheNameToTheCaller) {
 
 TEST_F(CtrlAccessTest, GetErrorInfoRelaysTheRecord) {
     CCtrlAccess access;
-    vortan::ControllerErrorInfo info{};
+    // Without a component the record is left untouched: sentinels show any write.
+    vortan::ControllerErrorInfo info{-5, 6, 7, 8};
     EXPECT_EQ(access.GetErrorInfo(&info), FALSE);
-    EXPECT_EQ(info.lCode, 0);
-    EXPECT_EQ(info.nValue3, 0);
+    EXPECT_EQ(info.lCode, -5);
+    EXPECT_EQ(info.nValue3, 8);
     EXPECT_EQ(fake.CallCount("GetErrorInfo"), 0);
 
     ASSERT_EQ(access.Initialize(window.Handle()), S_OK);

@@ -13,40 +13,43 @@ using vortan::com::ClassRegistry;
 using vortan::com::ParseGuid;
 using vortan::test::ScopedEnv;
 using vortan::test::TempDir;
+using Path = std::filesystem::path;
 
 namespace {
 
 const CLSID kFlash = *ParseGuid("{01000039-2409-43F1-8BAC-7D0643B6159E}");
 const CLSID kController = *ParseGuid("{5CE68222-DDD2-11D2-977D-00104B49CBE6}");
 
-std::string ReadFile(const std::filesystem::path& path) {
+std::string ReadFile(const Path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+std::vector<std::string> Names(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace
 
 TEST(ClassRegistry, FindsClassesAndProgIdsAsWritten) {
     TempDir dir;
-    const auto file = std::filesystem::path(dir.Path()) / "classes.ini";
-    WriteFile(file, "; board plug-ins\n"
-                    "[clsid]\n"
-                    "  5ce68222-ddd2-11d2-977d-00104b49cbe6 = \"plugins/libctl.so\"  \n"
-                    "{01000039-2409-43F1-8BAC-7D0643B6159E}=/opt/board/libflash.so\n"
-                    "not-a-guid=/x.so\n"
-                    "[ProgID]\n"
-                    "ZEPH.VORTAN.Application.7={0100003B-2409-43F1-8BAC-7D0643B6159E}\n"
-                    "Broken=nonsense\n");
-    const ClassRegistry registry(file);
-    EXPECT_EQ(registry.FindClassPath(kController),
-              std::filesystem::path(dir.Path()) / "plugins" / "libctl.so");
-    EXPECT_EQ(registry.FindClassPath(kFlash), std::filesystem::path("/opt/board/libflash.so"));
+    const ClassRegistry registry(dir.WriteFile(
+        "classes.ini", "; board plug-ins\n"
+                       "[clsid]\n"
+                       "  5ce68222-ddd2-11d2-977d-00104b49cbe6 = \"plugins/libctl.so\"  \n"
+                       "{01000039-2409-43F1-8BAC-7D0643B6159E}=/opt/board/libflash.so\n"
+                       "not-a-guid=/x.so\n"
+                       "[ProgID]\n"
+                       "ZEPH.VORTAN.Application.7={0100003B-2409-43F1-8BAC-7D0643B6159E}\n"
+                       "Broken=nonsense\n"));
+    EXPECT_EQ(registry.FindClassPath(kController), Path(dir / "plugins/libctl.so"));
+    EXPECT_EQ(registry.FindClassPath(kFlash), Path("/opt/board/libflash.so"));
     EXPECT_FALSE(registry.FindClassPath(IID_IDispatch).has_value());
 
     const auto app = registry.FindProgId("zeph.vortan.application.7");
@@ -54,109 +57,81 @@ TEST(ClassRegistry, FindsClassesAndProgIdsAsWritten) {
     EXPECT_EQ(vortan::com::FormatGuid(*app), "{0100003B-2409-43F1-8BAC-7D0643B6159E}");
     EXPECT_FALSE(registry.FindProgId("Broken").has_value());
     EXPECT_FALSE(registry.FindProgId("Other").has_value());
-
-    EXPECT_FALSE(ClassRegistry(std::filesystem::path(dir.Path()) / "missing.ini")
-                     .FindClassPath(kFlash)
-                     .has_value());
+    EXPECT_FALSE(ClassRegistry(dir / "missing.ini").FindClassPath(kFlash).has_value());
 }
 
 TEST(ClassRegistry, WritesReplaceOneEntryAndKeepEverythingElse) {
     TempDir dir;
-    const auto file = std::filesystem::path(dir.Path()) / "classes.ini";
-    WriteFile(file, "# keep me\n"
-                    "[CLSID]\n"
-                    "{5CE68222-DDD2-11D2-977D-00104B49CBE6}=/old/libctl.so\n"
-                    "01000039-2409-43f1-8bac-7d0643b6159e=/old/libflash.so\n"
-                    "\n"
-                    "[Other]\n"
-                    "key=value\n");
+    const std::string file =
+        dir.WriteFile("classes.ini", "# keep me\n"
+                                     "[CLSID]\n"
+                                     "{5CE68222-DDD2-11D2-977D-00104B49CBE6}=/old/libctl.so\n"
+                                     "01000039-2409-43f1-8bac-7d0643b6159e=/old/libflash.so\n"
+                                     "\n"
+                                     "[Other]\n"
+                                     "key=value\n");
     ClassRegistry registry(file);
     ASSERT_EQ(registry.RegisterClassPath(kFlash, "/new/libflash.so"), S_OK);
     ASSERT_EQ(registry.RegisterProgId("ZEPH.VORTAN.Application.7", kController), S_OK);
-    EXPECT_EQ(ReadFile(file), "# keep me\n"
-                              "[CLSID]\n"
-                              "{5CE68222-DDD2-11D2-977D-00104B49CBE6}=/old/libctl.so\n"
-                              "{01000039-2409-43F1-8BAC-7D0643B6159E}=/new/libflash.so\n"
-                              "\n"
-                              "[Other]\n"
-                              "key=value\n"
-                              "\n"
-                              "[ProgID]\n"
-                              "ZEPH.VORTAN.Application.7={5CE68222-DDD2-11D2-977D-00104B49CBE6}\n");
+    const std::string kept = "# keep me\n"
+                             "[CLSID]\n"
+                             "{5CE68222-DDD2-11D2-977D-00104B49CBE6}=/old/libctl.so\n"
+                             "{01000039-2409-43F1-8BAC-7D0643B6159E}=/new/libflash.so\n"
+                             "\n"
+                             "[Other]\n"
+                             "key=value\n"
+                             "\n"
+                             "[ProgID]\n";
+    EXPECT_EQ(ReadFile(file),
+              kept + "ZEPH.VORTAN.Application.7={5CE68222-DDD2-11D2-977D-00104B49CBE6}\n");
 
     // Registering a ProgID again in another case replaces it; unregistering removes only it.
     ASSERT_EQ(registry.RegisterProgId("zeph.vortan.application.7", kFlash), S_OK);
     EXPECT_EQ(registry.FindProgId("ZEPH.VORTAN.Application.7"), kFlash);
-    EXPECT_EQ(registry.UnregisterClass(kController), S_OK);
-    EXPECT_EQ(registry.UnregisterClass(kController), S_FALSE);
     EXPECT_EQ(registry.UnregisterProgId("ZEPH.VORTAN.APPLICATION.7"), S_OK);
-    EXPECT_EQ(ReadFile(file), "# keep me\n"
-                              "[CLSID]\n"
-                              "{01000039-2409-43F1-8BAC-7D0643B6159E}=/new/libflash.so\n"
-                              "\n"
-                              "[Other]\n"
-                              "key=value\n"
-                              "\n"
-                              "[ProgID]\n");
-
+    EXPECT_EQ(registry.UnregisterProgId("ZEPH.VORTAN.Application.7"), S_FALSE);
+    EXPECT_EQ(ReadFile(file), kept);
     // Nothing but the registry and its lock file is left in the directory.
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(dir.Path())))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"classes.ini", "classes.ini.lock"}));
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"classes.ini", "classes.ini.lock"}));
 }
 
 TEST(ClassRegistry, CreatesTheFileAndRefusesTextsThatCannotStandInIt) {
     TempDir dir;
-    const auto file = std::filesystem::path(dir.Path()) / "new" / "dir" / "classes.ini";
-    ClassRegistry registry(file);
+    ClassRegistry registry(dir / "new/dir/classes.ini");
     ASSERT_EQ(registry.RegisterClassPath(kFlash, "libflash.so"), S_OK);
-    EXPECT_EQ(ReadFile(file), "[CLSID]\n{01000039-2409-43F1-8BAC-7D0643B6159E}=libflash.so\n");
-    EXPECT_EQ(registry.FindClassPath(kFlash),
-              std::filesystem::path(dir.Path()) / "new" / "dir" / "libflash.so");
+    EXPECT_EQ(ReadFile(dir / "new/dir/classes.ini"),
+              "[CLSID]\n{01000039-2409-43F1-8BAC-7D0643B6159E}=libflash.so\n");
 
     EXPECT_EQ(registry.RegisterClassPath(kFlash, ""), E_INVALIDARG);
     EXPECT_EQ(registry.RegisterClassPath(kFlash, "a\nb.so"), E_INVALIDARG);
-    EXPECT_EQ(registry.RegisterProgId("a=b", kFlash), E_INVALIDARG);
-    EXPECT_EQ(registry.RegisterProgId("[x]", kFlash), E_INVALIDARG);
-    EXPECT_EQ(registry.RegisterProgId("", kFlash), E_INVALIDARG);
-    EXPECT_EQ(registry.FindClassPath(kFlash),
-              std::filesystem::path(dir.Path()) / "new" / "dir" / "libflash.so");
+    for (const char* progId : {"a=b", "[x]", ""})
+        EXPECT_EQ(registry.RegisterProgId(progId, kFlash), E_INVALIDARG) << progId;
+    EXPECT_EQ(registry.FindClassPath(kFlash), Path(dir / "new/dir/libflash.so"));
 }
 
 TEST(ClassRegistry, FailedWriteLeavesNothingBehind) {
     TempDir dir;
     // The registry path names something that cannot be read as a file: nothing is written.
-    const auto blocked = std::filesystem::path(dir.Path()) / "classes.ini";
-    std::filesystem::create_directory(blocked);
-    EXPECT_EQ(ClassRegistry(blocked).RegisterClassPath(kFlash, "/x.so"), E_FAIL);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(dir.Path())))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"classes.ini", "classes.ini.lock"}));
+    EXPECT_EQ(ClassRegistry(dir.MakeDir("classes.ini")).RegisterClassPath(kFlash, "/x.so"), E_FAIL);
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"classes.ini", "classes.ini.lock"}));
 
     // Its directory is a file: nothing can be created.
-    WriteFile(std::filesystem::path(dir.Path()) / "plain", "x");
-    EXPECT_EQ(ClassRegistry(std::filesystem::path(dir.Path()) / "plain" / "classes.ini")
-                  .RegisterProgId("A.B", kFlash),
-              E_FAIL);
-    EXPECT_EQ(ReadFile(std::filesystem::path(dir.Path()) / "plain"), "x");
+    dir.WriteFile("plain", "x");
+    EXPECT_EQ(ClassRegistry(dir / "plain/classes.ini").RegisterProgId("A.B", kFlash), E_FAIL);
+    EXPECT_EQ(ReadFile(dir / "plain"), "x");
 }
 
 TEST(ClassRegistry, DefaultPathFollowsTheEnvironment) {
     {
         ScopedEnv classes("VORTAN_CLASSES", "/tmp/x/classes.ini");
-        EXPECT_EQ(ClassRegistry::DefaultPath(), std::filesystem::path("/tmp/x/classes.ini"));
+        EXPECT_EQ(ClassRegistry::DefaultPath(), Path("/tmp/x/classes.ini"));
     }
     ScopedEnv noClasses("VORTAN_CLASSES", "");
     {
         ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
-        EXPECT_EQ(ClassRegistry::DefaultPath(), std::filesystem::path("/cfg/vortan/classes.ini"));
+        EXPECT_EQ(ClassRegistry::DefaultPath(), Path("/cfg/vortan/classes.ini"));
     }
     ScopedEnv noConfig("XDG_CONFIG_HOME", "");
     ScopedEnv home("HOME", "/home/u");
-    EXPECT_EQ(ClassRegistry::DefaultPath(),
-              std::filesystem::path("/home/u/.config/vortan/classes.ini"));
+    EXPECT_EQ(ClassRegistry::DefaultPath(), Path("/home/u/.config/vortan/classes.ini"));
 }

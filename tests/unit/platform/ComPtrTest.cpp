@@ -21,13 +21,9 @@ TEST(ComPtr, CountsOneReferencePerHolder) {
         ComPtr<IUnknown> c = std::move(b);
         EXPECT_EQ(object.RefCount(), 2u);
         EXPECT_FALSE(b);
-        c = a; // same object: no net change
-        EXPECT_EQ(object.RefCount(), 2u);
         const ComPtr<IUnknown>& self = c;
         c = self; // self-assignment keeps the reference
         EXPECT_EQ(object.RefCount(), 2u);
-        c.Reset();
-        EXPECT_EQ(object.RefCount(), 1u);
         c = nullptr;
         EXPECT_EQ(object.RefCount(), 1u);
     }
@@ -99,15 +95,4 @@ TEST(ComError, CarriesTheResultAndTheInterface) {
         EXPECT_STREQ(e.what(), "COM error 0x80004002");
     }
     EXPECT_EQ(vortan::com::ThrowIfFailed(S_FALSE), S_FALSE);
-    EXPECT_THROW(_com_issue_error(E_POINTER), _com_error);
-}
-
-TEST(HResult, HasThePlatformValues) {
-    EXPECT_EQ(static_cast<std::uint32_t>(REGDB_E_CLASSNOTREG), 0x80040154u);
-    EXPECT_EQ(static_cast<std::uint32_t>(RPC_E_CALL_REJECTED), 0x80010001u);
-    EXPECT_EQ(static_cast<std::uint32_t>(E_INVALIDARG), 0x80070057u);
-    EXPECT_EQ(static_cast<std::uint32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)), 0x80070002u);
-    EXPECT_EQ(HRESULT_FROM_WIN32(0), S_OK);
-    EXPECT_TRUE(SUCCEEDED(S_FALSE));
-    EXPECT_TRUE(FAILED(E_FAIL));
 }

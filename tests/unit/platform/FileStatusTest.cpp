@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 
@@ -15,18 +16,24 @@ using vortan::fs::FileExists;
 using vortan::fs::GetFileStatus;
 using vortan::test::TempDir;
 
-TEST(GetFileStatus, ReportsSizeAndARecentCreationTime) {
+TEST(GetFileStatus, CreationTimeIsTheBirthTimeElseTheModificationTime) {
     TempDir dir;
-    const std::int64_t before = std::time(nullptr);
     const std::string path = dir.WriteFile("abc.txt", "abc");
-    const std::int64_t after = std::time(nullptr);
+    struct statx birth {};
+    ASSERT_EQ(statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &birth), 0);
+    const bool hasBirth = (birth.stx_mask & STATX_BTIME) != 0;
+    if (hasBirth)
+        sleep(1); // so that the change time below differs from the birth time
+
+    // Set the modification time back a day: the change time becomes now.
+    const std::int64_t dayAgo = std::time(nullptr) - 86400;
+    const timespec times[2] = {{dayAgo, 0}, {dayAgo, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 
     const auto status = GetFileStatus(path);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(status->size, 3u);
-    // Birth time or modification time: either is the moment of writing.
-    EXPECT_GE(status->creationTime, before - 1);
-    EXPECT_LE(status->creationTime, after + 1);
+    EXPECT_EQ(status->creationTime, hasBirth ? birth.stx_btime.tv_sec : dayAgo);
 
     EXPECT_TRUE(GetFileStatus(dir.Path()).has_value()); // directories have a status too
 }

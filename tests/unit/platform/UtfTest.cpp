@@ -46,10 +46,7 @@ TEST(Utf, LoneSurrogatesBecomeReplacementCharacters) {
 
 TEST(Utf, PrefixNeverSplitsACharacter) {
     const std::string text = "ab\xE2\x82\xAC"; // "ab€", 5 bytes
-    EXPECT_EQ(Utf8PrefixLength(text, 10), 5u);
-    EXPECT_EQ(Utf8PrefixLength(text, 5), 5u);
-    EXPECT_EQ(Utf8PrefixLength(text, 4), 2u);
-    EXPECT_EQ(Utf8PrefixLength(text, 3), 2u);
-    EXPECT_EQ(Utf8PrefixLength(text, 2), 2u);
-    EXPECT_EQ(Utf8PrefixLength(text, 0), 0u);
+    const std::pair<std::size_t, std::size_t> cases[] = {{10, 5}, {5, 5}, {4, 2}, {2, 2}, {0, 0}};
+    for (const auto& [limit, length] : cases)
+        EXPECT_EQ(Utf8PrefixLength(text, limit), length) << limit;
 }

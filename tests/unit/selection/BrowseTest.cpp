@@ -61,10 +61,16 @@ TEST(BrowseTest, ConfirmedSelectionIsWrittenBack) {
               (std::vector<std::string>{"/data/a.txt", "/data/b.txt", "/data/c.txt"}));
     EXPECT_FALSE(desktop.fileRequests.at(0).save);
 
+    // The old-style dialog gets its button texts at WM_INITDIALOG instead.
+    host.control.GetOpenFileName()->Flags &= ~OFN_EXPLORER;
+    host.control.Browse();
+    EXPECT_EQ(desktop.fileRequests.at(1).okText, "&Schreiben");
+    EXPECT_EQ(desktop.fileRequests.at(1).cancelText, "&Abbrechen");
+
     // A host's own reply to the pre-browse notice keeps the dialog closed.
     host.preBrowseReply = 7;
     EXPECT_EQ(host.control.Browse(), 7);
-    EXPECT_EQ(desktop.fileRequests.size(), 1u);
+    EXPECT_EQ(desktop.fileRequests.size(), 2u);
 }
 
 TEST(BrowseTest, FailedFileDialogsAreReported) {

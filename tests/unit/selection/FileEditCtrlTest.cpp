@@ -132,6 +132,20 @@ TEST(FileEditCtrlTest, FlagsNeedExactlyOneMode) {
     ASSERT_NE(host.control.GetBrowseInfo(), nullptr);
     EXPECT_EQ(host.control.GetBrowseInfo()->ulFlags, BIF_RETURNONLYFSDIRS);
     EXPECT_EQ(host.control.GetOpenFileName(), nullptr);
+
+    // Create leaves no window behind when it refuses the flags; a self-deleting control goes
+    // with its window (the leak check would see it stay).
+    CFileEditCtrl refused;
+    EXPECT_FALSE(refused.Create(FileMode | FolderMode, 0, "", WS_BORDER, RECT{0, 0, 90, 14},
+                                host.hwnd, 1009));
+    EXPECT_EQ(refused.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(GetDlgItem(host.hwnd, 1009), nullptr);
+    auto owned = std::make_unique<CFileEditCtrl>(TRUE);
+    ASSERT_TRUE(
+        owned->Create(FolderMode, 0, "/tmp", WS_BORDER, RECT{0, 0, 90, 14}, host.hwnd, 1010));
+    CFileEditCtrl* byWindow = owned.release();
+    EXPECT_EQ(CFileEditCtrl::FromHandle(GetDlgItem(host.hwnd, 1010)), byWindow);
+    DestroyWindow(GetDlgItem(host.hwnd, 1010));
 }
 
 TEST(FileEditCtrlTest, ValidationNamesTheFirstBadEntry) {
