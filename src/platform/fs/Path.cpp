@@ -1,6 +1,8 @@
 #include "platform/fs/Path.h"
 
 #include <climits>
+#include <unistd.h>
+#include <vector>
 
 namespace vortan::fs {
 
@@ -24,6 +26,49 @@ PathParts SplitPath(std::string_view path) {
         parts.name = file;
     }
     return parts;
+}
+
+std::optional<std::string> FullPath(std::string_view path) {
+    if (path.empty() || path.find('\0') != std::string_view::npos)
+        return std::nullopt;
+
+    std::string combined;
+    if (path.front() != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd) == nullptr)
+            return std::nullopt;
+        combined = cwd;
+        combined += '/';
+    }
+    combined += path;
+
+    std::vector<std::string_view> components;
+    std::string_view rest = combined;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            // ".." of the root is the root.
+            if (!components.empty())
+                components.pop_back();
+            continue;
+        }
+        components.push_back(part);
+    }
+
+    std::string result;
+    for (const std::string_view part : components) {
+        result += '/';
+        result += part;
+    }
+    if (result.empty() || path.back() == '/')
+        result += '/'; // the root, or a directory written with its separator
+    if (result.size() >= kMaxPath)
+        return std::nullopt;
+    return result;
 }
 
 bool IsUsablePath(std::string_view path) {

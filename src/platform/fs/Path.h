@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ struct PathParts {
 // Dots at the start of a file name belong to the name (".profile" has no extension), so a
 // hidden file is never reduced to an empty name.
 PathParts SplitPath(std::string_view path);
+
+// Absolute form of `path` (_fullpath): relative paths are taken from the current directory,
+// "." and ".." and repeated '/' are folded without looking at the disk, a trailing '/' stays.
+// Empty: an empty path, a path with a NUL byte, an unknown current directory, or a result of
+// kMaxPath bytes or more.
+std::optional<std::string> FullPath(std::string_view path);
 
 // True when `path` can be handed to the file system as it stands: no NUL byte inside and
 // shorter than kMaxPath.
