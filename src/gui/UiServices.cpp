@@ -4,6 +4,7 @@
 #include "gui/QtDialogService.h"
 #include "gui/QtMessageBoxService.h"
 #include "platform/ui/ScriptedUi.h"
+#include "platform/ui/SelectionServicesScope.h"
 #include "platform/ui/UiServicesScope.h"
 #include "resources/Resources.h"
 
@@ -15,7 +16,8 @@ namespace vortan::gui {
 UiServices::UiServices() = default;
 
 UiServices::~UiServices() {
-    m_scope.reset(); // uninstall before the services go
+    m_selectionScope.reset(); // uninstall before the services go
+    m_scope.reset();
 }
 
 void UiServices::PrepareEnvironment() {
@@ -30,6 +32,8 @@ std::unique_ptr<UiServices> UiServices::Install() {
         services->m_scripted = ui::ScriptedUi::FromEnvironment();
         services->m_scope = std::make_unique<ui::UiServicesScope>(services->m_scripted.get(),
                                                                   services->m_scripted.get());
+        services->m_selectionScope = std::make_unique<ui::SelectionServicesScope>(
+            services->m_scripted.get(), services->m_scripted.get());
         return services;
     }
     QApplication::setWindowIcon(QIcon(DialogView::IconPixmap(resources::IDI_VORTAN, 48)));

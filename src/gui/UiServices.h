@@ -4,6 +4,7 @@
 
 namespace vortan::ui {
 class ScriptedUi;
+class SelectionServicesScope;
 class UiServicesScope;
 } // namespace vortan::ui
 
@@ -34,6 +35,7 @@ private:
     std::unique_ptr<QtDialogService> m_dialogs;
     std::unique_ptr<QtMessageBoxService> m_messageBoxes;
     std::unique_ptr<ui::UiServicesScope> m_scope;
+    std::unique_ptr<ui::SelectionServicesScope> m_selectionScope;
 };
 
 } // namespace vortan::gui
