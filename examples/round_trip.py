@@ -8,14 +8,28 @@ Needs python3-dbus and VORTAN registered on the session bus (vortan --register).
 """
 import filecmp
 import os
+import random
 import sys
+import time
 
 import dbus
 
 BUS_NAME = "ZEPH.VORTAN.Application._7"
 FACTORY_PATH, FACTORY_IFACE = "/ZEPH/VORTAN/ClassFactory", "ZEPH.VORTAN.ClassFactory"
 APP_IFACE = "ZEPH.VORTAN.Application"
-SINGLE_USE = "ZEPH.VORTAN.Error.SingleUse"
+
+# Answers met while creating the object that only say "not this server": it has served its
+# client or is just ending, or the name is between two owners. Try again.
+TRANSIENT = {
+    "ZEPH.VORTAN.Error.SingleUse",
+    "org.freedesktop.DBus.Error.NameHasNoOwner",
+    "org.freedesktop.DBus.Error.ServiceUnknown",
+    "org.freedesktop.DBus.Error.NoReply",
+    "org.freedesktop.DBus.Error.UnknownObject",
+}
+# Answers of a release whose server has already ended (after a completed run).
+GONE = TRANSIENT - {"ZEPH.VORTAN.Error.SingleUse"}
+CREATE_DEADLINE = 60.0  # seconds
 
 # A call may wait for a person (an overwrite question), so it must not time out. dbus-python
 # takes seconds; this many is libdbus's "no timeout" (INT_MAX milliseconds).
@@ -27,29 +41,45 @@ def create_object(bus):
 
     Each server serves one client: it gives up its well-known name when an object is created
     on it. So ask the bus to start one, talk to its unique name, and start another if it was
-    taken meanwhile.
+    taken meanwhile, after a random pause that grows with each try (clients that start
+    together would otherwise meet again), until the deadline.
     """
     driver = dbus.Interface(bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
                             "org.freedesktop.DBus")
-    for _ in range(8):
-        driver.StartServiceByName(BUS_NAME, dbus.UInt32(0), timeout=NO_TIMEOUT)
+    if BUS_NAME not in driver.ListActivatableNames():
+        raise RuntimeError("VORTAN is not registered on this bus (vortan --register)")
+    deadline = time.monotonic() + CREATE_DEADLINE
+    pause = 0.02
+    while True:
         try:
+            driver.StartServiceByName(BUS_NAME, dbus.UInt32(0), timeout=NO_TIMEOUT)
             server = driver.GetNameOwner(BUS_NAME)
             factory = bus.get_object(server, FACTORY_PATH, introspect=False)
             path = factory.CreateInstance(dbus_interface=FACTORY_IFACE, timeout=NO_TIMEOUT)
             return server, path
         except dbus.DBusException as error:
-            if error.get_dbus_name() not in (SINGLE_USE, "org.freedesktop.DBus.Error.NameHasNoOwner"):
+            if error.get_dbus_name() not in TRANSIENT or time.monotonic() >= deadline:
                 raise
-    raise RuntimeError("no VORTAN server could be started")
+        time.sleep(min(random.uniform(pause / 2, pause * 1.5),
+                       max(0.0, deadline - time.monotonic())))
+        pause = min(pause * 2, 1.0)
 
 
 def call(bus, method, *args):
     """One method on a fresh server (it ends after one transfer); returns its outputs."""
     server, path = create_object(bus)
     app = dbus.Interface(bus.get_object(server, path, introspect=False), APP_IFACE)
-    # Every method returns the 32-bit return code first, then its out-parameters.
-    return getattr(app, method)(*args, timeout=NO_TIMEOUT)
+    try:
+        # Every method returns the 32-bit return code first, then its out-parameters.
+        return getattr(app, method)(*args, timeout=NO_TIMEOUT)
+    finally:
+        # Give the object back: a server whose run did not end it ends now, instead of
+        # holding the board for the grace period. One that has ended already is no error.
+        try:
+            app.Release(timeout=NO_TIMEOUT)
+        except dbus.DBusException as error:
+            if error.get_dbus_name() not in GONE:
+                raise
 
 
 def main():

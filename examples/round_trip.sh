@@ -26,32 +26,51 @@ bus_name=ZEPH.VORTAN.Application._7
 # seconds and has no "infinite"; this is the longest it accepts (about 24 days).
 no_timeout=2147483
 bus() { gdbus call --session --timeout $no_timeout "$@"; }
+errors="$(mktemp)"
+trap 'rm -f "$errors"' EXIT
 
 # gdbus parses each argument as a GVariant text: strings go in single quotes.
 quote() { local s=${1//\\/\\\\}; printf "'%s'" "${s//\'/\\\'}"; }
 
 # Calls one method on a fresh server (it ends after one transfer) and prints its outputs,
 # e.g. "(0, int16 1)": the 32-bit return code first, then the out-parameters (gdbus
-# names every type but its defaults, int32 and string).
+# names every type but its defaults, int32 and string). Then it gives the object back, so
+# that a server whose run did not end it ends now instead of after the grace period.
 call() {
-    local method="$1" server="" attempt
+    local method="$1" server="" path="" out status ms pause=20 deadline=$((SECONDS + 60))
     shift
     # A server serves one client and gives up its well-known name when an object is created
-    # on it: start one, talk to its unique name, and start another if it was taken meanwhile.
-    for attempt in 1 2 3 4 5; do
-        bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-            --method org.freedesktop.DBus.StartServiceByName "$bus_name" 0 >/dev/null
-        server=$(bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-            --method org.freedesktop.DBus.GetNameOwner "$bus_name" |
-            sed -E "s/^\('(.*)',\)$/\1/") || continue
-        # CreateInstance() -> o: the object's path.
-        path=$(bus --dest "$server" --object-path /ZEPH/VORTAN/ClassFactory \
-            --method ZEPH.VORTAN.ClassFactory.CreateInstance 2>/dev/null |
-            sed -E "s/^\(objectpath '(.*)',\)$/\1/") && break
-        server=""
+    # on it: start one, talk to its unique name, and start another if it was taken meanwhile
+    # (SingleUse, NameHasNoOwner, ServiceUnknown, NoReply, UnknownObject), after a random
+    # pause that grows with each try, until the deadline.
+    while :; do
+        : >"$errors"
+        if bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+            --method org.freedesktop.DBus.StartServiceByName "$bus_name" 0 >/dev/null 2>>"$errors" &&
+            server=$(bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+                --method org.freedesktop.DBus.GetNameOwner "$bus_name" 2>>"$errors" |
+                sed -E "s/^\('(.*)',\)$/\1/") &&
+            # CreateInstance() -> o: the object's path.
+            path=$(bus --dest "$server" --object-path /ZEPH/VORTAN/ClassFactory \
+                --method ZEPH.VORTAN.ClassFactory.CreateInstance 2>>"$errors" |
+                sed -E "s/^\(objectpath '(.*)',\)$/\1/") && [ -n "$path" ]; then
+            break
+        fi
+        grep -qE 'SingleUse|NameHasNoOwner|ServiceUnknown|NoReply|UnknownObject' "$errors" ||
+            [ ! -s "$errors" ] || { cat "$errors" >&2; return 1; }
+        [ $SECONDS -lt $deadline ] || { echo "no VORTAN server could be started" >&2; return 1; }
+        ms=$((pause / 2 + RANDOM % (pause + 1)))
+        sleep "$((ms / 1000)).$(printf '%03d' $((ms % 1000)))"
+        pause=$((pause * 2 > 999 ? 999 : pause * 2))
     done
-    [ -n "$server" ] || { echo "no VORTAN server could be started" >&2; return 1; }
-    bus --dest "$server" --object-path "$path" --method "ZEPH.VORTAN.Application.$method" "$@"
+    status=0
+    out=$(bus --dest "$server" --object-path "$path" --method "ZEPH.VORTAN.Application.$method" "$@") ||
+        status=$?
+    # A server that ended with its run has nothing left to release.
+    bus --dest "$server" --object-path "$path" --method ZEPH.VORTAN.Application.Release \
+        >/dev/null 2>&1 || true
+    echo "$out"
+    return $status
 }
 
 # WriteFile2(s controller, s profile, s section, s files joined by ";", b option) -> (i, n)

@@ -2,12 +2,15 @@
 
 // The client side of the VORTAN automation object: creates the object (which starts a server
 // process of its own on the session bus) and calls its twelve methods, late-bound by name or
-// DISPID, or through typed wrappers. Calls block without a time limit: a read may wait for a
-// person to answer a question. The process needs a QCoreApplication while it uses this.
+// DISPID, or through typed wrappers. Calls wait without a time limit (a read may wait for a
+// person to answer a question), running a local event loop, but end with RPC_E_DISCONNECTED
+// when the bus connection closes or the server leaves the bus. The process needs a
+// QCoreApplication while it uses this.
 
 #include "platform/WinDef.h"      // LONG, SHORT, DISPID, VARIANT_BOOL
 #include "platform/com/HResult.h" // HRESULT codes
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -102,17 +105,23 @@ private:
     struct Impl;
     explicit DispatchObject(std::unique_ptr<Impl> impl);
     CallResult CallNamed(std::string_view name, std::vector<Value> args);
-    friend HRESULT CreateObject(std::string_view, std::unique_ptr<DispatchObject>&, std::string*);
+    friend HRESULT CreateObject(std::string_view, std::unique_ptr<DispatchObject>&, std::string*,
+                                std::chrono::milliseconds);
 
     std::unique_ptr<Impl> m_impl;
 };
 
+inline constexpr std::chrono::milliseconds kDefaultCreateTimeout{60 * 1000};
+
 // Creates the automation object named by its ProgID ("ZEPH.VORTAN.Application.7") or its
 // class id ("{0100003B-2409-43F1-8BAC-7D0643B6159E}"): the session bus starts a server for
-// it. A server that has already served its client is passed over and a new one started.
+// it. A server that has already served its client or is just ending is passed over and a new
+// one started, after a random pause that grows with each try, until `timeout` is over.
 // Failures: CO_E_CLASSSTRING (neither a ProgID nor a known class id), REGDB_E_CLASSNOTREG
-// (the bus knows no such server), RPC_E_DISCONNECTED (no bus), E_FAIL; `error` says more.
+// (the bus knows no such server), RPC_E_DISCONNECTED (no bus, or no server in time), E_FAIL;
+// `error` says more.
 HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObject>& object,
-                     std::string* error = nullptr);
+                     std::string* error = nullptr,
+                     std::chrono::milliseconds timeout = kDefaultCreateTimeout);
 
 } // namespace vortan::client

@@ -23,7 +23,8 @@ VORTAN moves configuration files between this PC and the parameterization memory
 session bus; each client gets a server process of its own.
 
 Started without options it writes its registration (the D-Bus service file and the
-class registry entry) and shows its window.
+class registry entry) and shows its window; closing the window ends it. Without a
+display it only writes the registration.
 
 Options:
   --automation   start as the automation server (the session bus does this;
@@ -60,6 +61,14 @@ int Register(int argc, char** argv, bool add) {
     return 0;
 }
 
+// Nobody could see the window of a plain start, nor close it.
+bool NoDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform == "offscreen" || platform == "minimal")
+        return true;
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +90,8 @@ int main(int argc, char** argv) {
     case Action::Unregister:
         return Register(argc, argv, false);
     case Action::Run:
+        if (!info.StartedByBus() && NoDisplay())
+            return Register(argc, argv, true);
         break;
     }
 

@@ -4,8 +4,11 @@
 #include "platform/com/ClassRegistry.h"
 #include "vortan/ContractIds.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <random>
+#include <sstream>
 #include <system_error>
 
 namespace vortan::app {
@@ -37,6 +40,14 @@ std::string QuoteForExec(const std::string& text) {
     return quoted;
 }
 
+std::string UniqueSuffix() {
+    std::random_device source;
+    std::uniform_int_distribution<std::uint64_t> any;
+    std::ostringstream text;
+    text << std::hex << any(source) << any(source);
+    return text.str();
+}
+
 } // namespace
 
 std::string BusNameFromProgId(std::string_view progId) {
@@ -66,8 +77,10 @@ HRESULT WriteRegistration(const std::filesystem::path& program) {
     const std::filesystem::path file = ServiceFilePath();
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
+    // A name of this writer's own: registrations that run at the same time must not write
+    // into one temporary file; each renames a whole file of its own into place.
     std::filesystem::path temporary = file;
-    temporary += ".new";
+    temporary += ".new." + UniqueSuffix();
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << ServiceFileText(program);

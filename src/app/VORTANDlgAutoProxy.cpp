@@ -23,8 +23,23 @@ namespace {
 constexpr int kTextShortName = -5053;
 constexpr int kTextCaption = -5009;
 
+// A local path that is not absolute: the server's working directory means nothing to the
+// client, so such a call is refused before anything happens.
+constexpr DWORD ERROR_BAD_PATHNAME = 161;
+const LONG kRelativeLocalPath = HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME);
+
 LONG ToEngineOption(VARIANT_BOOL option) {
     return option != VARIANT_FALSE ? 0xFFFF : 0;
+}
+
+bool AllSourcesAbsolute(const CFileList& list) {
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const FileListEntry* entry = list.GetEntry(i);
+        if (entry != nullptr &&
+            !vortan::fs::IsAbsolutePath(entry->m_strDirectory + entry->m_strName))
+            return false;
+    }
+    return true;
 }
 
 // The save-style selection of another local file for a read's entry `name`, starting in the
@@ -91,6 +106,8 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
     BusyScope busy(*this);
 
     *pResult = 0;
+    if (!vortan::fs::IsAbsolutePath(localDirectory != nullptr ? localDirectory : ""))
+        return kRelativeLocalPath;
     CFileList list;
     list.AddFileList(fileList);
     list.SetTargetDirectory(localDirectory);
@@ -117,10 +134,16 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
         }
         restoreMain();
         lastAnswer = answer;
-        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL || answer == IDCANCEL)
+        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL)
             break;
-        if (answer != IDNO)
+        if (answer == IDOK)
             continue;
+        if (answer != IDNO) {
+            // Only an explicit "Ja" overwrites: any other end of the question (a lost bus quit
+            // its loop, its window could not be made) is "Abbrechen".
+            lastAnswer = IDCANCEL;
+            break;
+        }
 
         // "Nein": another local file for this entry; anything but a confirmed one cancels.
         const auto replacement =
@@ -160,6 +183,8 @@ LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* pro
     *pResult = 0;
     CFileList list;
     list.AddFileList(fileList);
+    if (!AllSourcesAbsolute(list))
+        return kRelativeLocalPath;
 
     std::string strName;
     std::string strMessage;

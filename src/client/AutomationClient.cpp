@@ -6,25 +6,104 @@
 #include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QEventLoop>
 #include <QString>
+#include <QThread>
+#include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
 #include <climits>
+#include <random>
 #include <utility>
 
 namespace vortan::client {
 
 namespace {
 
-// A creation that meets a server which has just served another client tries again; more
-// than a few such races in a row mean something else is wrong.
-constexpr int kCreateAttempts = 8;
+// A closed connection is noticed by asking it; QtDBus completes no call that waits on it.
+constexpr int kConnectionCheckMs = 250;
+// Back-off between creation attempts: from the first to the longest pause, each drawn at
+// random around the current one so that clients that met once do not meet again.
+constexpr int kFirstBackoffMs = 20;
+constexpr int kLongestBackoffMs = 1000;
+
+constexpr const char* kErrorDisconnected = "org.freedesktop.DBus.Error.Disconnected";
+constexpr const char* kErrorNoReply = "org.freedesktop.DBus.Error.NoReply";
+constexpr const char* kErrorServiceUnknown = "org.freedesktop.DBus.Error.ServiceUnknown";
+
+// Sends `call` and waits for its answer without a time limit, but not beyond the end of the
+// connection or, with `server` (a unique name), of that server on the bus: those end the wait
+// with an error saying so. Runs a local event loop meanwhile (signals reach their receivers).
+QDBusMessage CallAndWait(QDBusConnection& connection, const QDBusMessage& call,
+                         const QString& server = {}) {
+    QDBusPendingCall pending = connection.asyncCall(call, INT_MAX);
+    if (pending.isFinished())
+        return pending.reply();
+    QEventLoop loop;
+    QDBusPendingCallWatcher watcher(pending);
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (!connection.isConnected())
+            loop.quit();
+    });
+    check.start(kConnectionCheckMs);
+    bool serverGone = false;
+    std::unique_ptr<QDBusServiceWatcher> serverWatch;
+    if (!server.isEmpty()) {
+        serverWatch = std::make_unique<QDBusServiceWatcher>(
+            server, connection, QDBusServiceWatcher::WatchForUnregistration);
+        QObject::connect(serverWatch.get(), &QDBusServiceWatcher::serviceUnregistered, &loop, [&] {
+            serverGone = true;
+            loop.quit();
+        });
+        // It may have gone before the watch began.
+        const QDBusReply<bool> onBus = connection.interface()->isServiceRegistered(server);
+        serverGone = onBus.isValid() && !onBus.value();
+    }
+    if (!serverGone && !pending.isFinished())
+        loop.exec();
+    // An answer sent just before its server left is still on its way through the queue.
+    if (!pending.isFinished())
+        QCoreApplication::processEvents();
+    if (pending.isFinished())
+        return pending.reply();
+    if (!connection.isConnected())
+        return QDBusMessage::createError(
+            QString::fromLatin1(kErrorDisconnected),
+            QStringLiteral("the connection to the session bus was closed during the call"));
+    return QDBusMessage::createError(
+        QString::fromLatin1(kErrorNoReply),
+        QStringLiteral("the server %1 left the bus without answering").arg(server));
+}
+
+// Answers met while creating that a later attempt may not meet: a server that has served its
+// client or is just ending, a name between two owners.
+bool TransientCreationError(const QString& name) {
+    return name == QLatin1String(app::kErrorSingleUse) ||
+           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name == QLatin1String(kErrorServiceUnknown) || name == QLatin1String(kErrorNoReply) ||
+           name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
+}
+
+// The bus knows how to start `busName`: an unknown service then is a passing state.
+bool Activatable(QDBusConnection& connection, const QString& busName) {
+    const QDBusReply<QStringList> names = connection.interface()->activatableServiceNames();
+    return names.isValid() && names.value().contains(busName);
+}
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -111,12 +190,11 @@ struct DispatchObject::Impl {
     bool released = false;
     std::unique_ptr<ProgressReceiver> progress;
 
-    QDBusMessage Call(const QString& member, const QList<QVariant>& args, int timeout) {
+    QDBusMessage Call(const QString& member, const QList<QVariant>& args) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             server, path, QString::fromLatin1(app::kApplicationInterface), member);
         call.setArguments(args);
-        // Signals reach the handler only while a loop runs during the wait.
-        return connection.call(call, progress ? QDBus::BlockWithGui : QDBus::Block, timeout);
+        return CallAndWait(connection, call, server);
     }
 
     bool ConnectProgress(bool on) {
@@ -163,7 +241,7 @@ HRESULT DispatchObject::Release() {
     if (m_impl->released)
         return S_OK;
     m_impl->released = true;
-    const QDBusMessage reply = m_impl->Call(QStringLiteral("Release"), {}, -1);
+    const QDBusMessage reply = m_impl->Call(QStringLiteral("Release"), {});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         m_impl->lastError = ErrorText(reply);
         return ErrorCode(reply);
@@ -177,7 +255,7 @@ HRESULT DispatchObject::GetIDsOfNames(std::span<const std::string> names,
     for (const std::string& name : names)
         list.push_back(ToQString(name));
     const QDBusMessage reply =
-        m_impl->Call(QStringLiteral("GetIDsOfNames"), {QVariant::fromValue(list)}, INT_MAX);
+        m_impl->Call(QStringLiteral("GetIDsOfNames"), {QVariant::fromValue(list)});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         m_impl->lastError = ErrorText(reply);
         return ErrorCode(reply);
@@ -205,9 +283,8 @@ CallResult DispatchObject::Invoke(DISPID dispid, std::span<const Value> args) {
     QVariantList list;
     for (const Value& arg : args)
         list.push_back(ToQVariant(arg));
-    const QDBusMessage reply =
-        m_impl->Call(QStringLiteral("Invoke"),
-                     {QVariant::fromValue<int>(dispid), QVariant::fromValue(list)}, INT_MAX);
+    const QDBusMessage reply = m_impl->Call(
+        QStringLiteral("Invoke"), {QVariant::fromValue<int>(dispid), QVariant::fromValue(list)});
     if (reply.type() == QDBusMessage::ErrorMessage) {
         result.hr = ErrorCode(reply);
         result.error = m_impl->lastError = ErrorText(reply);
@@ -244,7 +321,7 @@ CallResult DispatchObject::CallNamed(std::string_view name, std::vector<Value> a
     QList<QVariant> list;
     for (const Value& arg : args)
         list.push_back(ToQVariant(arg));
-    const QDBusMessage reply = m_impl->Call(ToQString(name), list, INT_MAX);
+    const QDBusMessage reply = m_impl->Call(ToQString(name), list);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         result.hr = ErrorCode(reply);
         result.error = m_impl->lastError = ErrorText(reply);
@@ -418,7 +495,7 @@ HRESULT DispatchObject::RemoveFiles2(std::string_view controllerName, std::strin
 }
 
 HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObject>& object,
-                     std::string* error) {
+                     std::string* error, std::chrono::milliseconds timeout) {
     object.reset();
     const auto fail = [error](HRESULT hr, std::string text) {
         if (error != nullptr)
@@ -448,24 +525,34 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
         return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
     const QString busName = QString::fromStdString(app::BusNameFromProgId(progId));
 
+    // Clients that start together contend for each new server: every one but the first gets
+    // an answer that only says "not this one". Try again after a pause until the deadline.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::minstd_rand random(std::random_device{}());
+    int backoffMs = kFirstBackoffMs;
     QDBusMessage reply;
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    for (;;) {
         const QDBusMessage call = QDBusMessage::createMethodCall(
             busName, QString::fromLatin1(app::kClassFactoryPath),
             QString::fromLatin1(app::kClassFactoryInterface), QStringLiteral("CreateInstance"));
-        // Starting a server may take its time; nothing here decides how long is too long.
-        reply = impl->connection.call(call, QDBus::Block, INT_MAX);
+        // Starting a server may take its time; the deadline bounds the retries, not this.
+        reply = CallAndWait(impl->connection, call);
         if (reply.type() != QDBusMessage::ErrorMessage)
             break;
-        // The server we reached has served its client (or went away meanwhile): activate
-        // again, which starts a new one.
         const QString name = reply.errorName();
-        const bool raced = name == QLatin1String(app::kErrorSingleUse) ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-                           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
-        if (!raced)
+        if (!TransientCreationError(name) || !impl->connection.isConnected())
             break;
+        if (name == QLatin1String(kErrorServiceUnknown) && !Activatable(impl->connection, busName))
+            break; // nothing is registered under the name: no retry makes it so
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            break;
+        std::uniform_int_distribution<int> spread(backoffMs / 2, backoffMs + backoffMs / 2);
+        const auto pause = std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(spread(random)), deadline - now);
+        QThread::msleep(static_cast<unsigned long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(pause).count()));
+        backoffMs = std::min(backoffMs * 2, kLongestBackoffMs);
     }
     if (reply.type() == QDBusMessage::ErrorMessage)
         return fail(ErrorCode(reply, true), ErrorText(reply));

@@ -9,7 +9,6 @@
 #include "engine/ProfileText.h"
 #include "platform/com/ComError.h"
 #include "platform/com/UniqueBstr.h"
-#include "platform/fs/Path.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
@@ -113,6 +112,10 @@ HRESULT CVORTANDlg::DoTransfer(int mode, const char* controllerName, CFileList* 
         *pResult = n == 0 ? 1 : 0;
         if (n == 0)
             return S_OK;
+        // A client may retry on the same server after a failed run: that run's count and its
+        // hidden window must not carry over.
+        m_nDone = 0;
+        ::ShowWindow(m_hWnd, SW_SHOW);
 
         // Connecting: a COM error here (the connection object, the observer's creation) ends
         // the call with its code, like a returned connection failure.
@@ -175,19 +178,13 @@ HRESULT CVORTANDlg::RunItems(int mode, CFileList& fileList, LONG option, VARIANT
                 break;
             m_bLastItem = i == n - 1 ? TRUE : FALSE;
 
-            // A local path the system cannot take is never handed over: the run stops there,
-            // as after a failed item.
+            // The local path goes over whole, never cut: one too long for the file system is
+            // refused by the component, which fails the item with a code the client can read.
             std::string localPath;
-            if (mode == kRead) {
+            if (mode == kRead)
                 localPath = entry->m_strTargetDirectory + "/" + entry->m_strTargetName;
-                if (localPath.size() >= vortan::fs::kMaxPath) {
-                    outcome = VARIANT_FALSE;
-                    break;
-                }
-            } else if (mode == kWrite && !fileList.GetSourcePath(i, localPath)) {
-                outcome = VARIANT_FALSE;
-                break;
-            }
+            else if (mode == kWrite)
+                localPath = entry->m_strDirectory + entry->m_strName;
             const std::string& memoryName =
                 mode == kWrite ? entry->m_strTargetName : entry->m_strName;
             const UniqueBstr bstrPath = UniqueBstr::FromUtf8(localPath);
@@ -234,6 +231,7 @@ HRESULT CVORTANDlg::DoFormat(VARIANT* pName, SHORT* pSelector, LONG option, SHOR
         return E_INVALIDARG;
     try {
         m_nBusyPos = 0;
+        ::ShowWindow(m_hWnd, SW_SHOW); // an earlier failed run may have hidden it
         *pResult = 0;
         *pSelector = 1;
         VARIANT_BOOL outcome = VARIANT_FALSE;
@@ -341,9 +339,12 @@ HRESULT CVORTANDlg::ConnectController(BSTR name) {
         m_hConnectEvent = ::CreateEvent(nullptr, TRUE, FALSE, nullptr);
         if (m_hConnectEvent == nullptr)
             return HRESULT_FROM_WIN32(::GetLastError());
-        WaitForConnectAnswer();
+        const BOOL answered = WaitForConnectAnswer();
         ::CloseHandle(m_hConnectEvent);
         m_hConnectEvent = nullptr;
+        // Ending before an answer: the run goes on as not connected.
+        if (!answered)
+            DisconnectController();
     }
 
     const bool connected = m_pCtrlAccess && m_pCtrlAccess->IsConnected();
@@ -352,19 +353,26 @@ HRESULT CVORTANDlg::ConnectController(BSTR name) {
     return S_OK;
 }
 
-void CVORTANDlg::WaitForConnectAnswer() {
+BOOL CVORTANDlg::WaitForConnectAnswer() {
     MSG msg;
     for (;;) {
-        // A quit request (0) is dropped: the run must see the controller's answer first.
-        if (::GetMessage(&msg, nullptr, 0, 0) > 0) {
+        // A quit request (0) is not served here, but it is not lost either: the program is
+        // ending (its bus is gone, say), so nobody waits for the answer any more. It is posted
+        // again for the loops outside once the wait is over.
+        const BOOL got = ::GetMessage(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return FALSE;
+        }
+        if (got > 0) {
             ::TranslateMessage(&msg);
             ::DispatchMessage(&msg);
         }
         if (::WaitForSingleObject(m_hConnectEvent, 0) == WAIT_OBJECT_0)
-            return;
+            return TRUE;
         // CloseServer dropped the connection object while we waited: nobody will answer.
         if (!m_pCtrlAccess)
-            return;
+            return TRUE;
     }
 }
 
@@ -501,7 +509,10 @@ LRESULT CVORTANDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 ::ShowWindow(m_hWnd, SW_HIDE);
                 return 0;
             }
-            break;
+            // Nobody drives the window (a plain start, or a server whose last object was
+            // released): closing it ends the program, which would otherwise linger unseen.
+            EndDialog(IDCANCEL);
+            return 0;
         case WM_TIMER:
             if (wParam == kBusyTimer)
                 OnBusyTimer();
@@ -568,7 +579,7 @@ LRESULT CVORTANDlg::OnFlashNotification(int n, WPARAM wParam, LPARAM lParam) {
         if (LookupText(-5069, text))
             m_strStatusFormat = text;
         ShowStatusLine();
-        SetCaption(m_strCaptionFormat);
+        ShowCaption(m_strCaptionFormat);
         break;
     case 15:
         ++m_nDone;
@@ -619,7 +630,7 @@ void CVORTANDlg::ShowStatusLine() {
 void CVORTANDlg::ShowPercent(LPARAM p) {
     const long long percent = std::min<long long>(p, 100);
     SetProgressPos(static_cast<int>(std::max<long long>(percent, INT_MIN)));
-    SetCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(percent), kMaxTextBytes));
+    ShowCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(percent), kMaxTextBytes));
 }
 
 void CVORTANDlg::ShowByteProgress(LPARAM part) {
@@ -644,7 +655,7 @@ void CVORTANDlg::ShowItemProgress(WPARAM whole, LPARAM part) {
 void CVORTANDlg::ShowProgressValue(unsigned long long p) {
     // Not capped at 100 in the caption; the bar stops there by itself.
     const int shown = static_cast<int>(std::min<unsigned long long>(p, INT_MAX));
-    SetCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(shown), kMaxTextBytes));
+    ShowCaption(FormatOne(m_strCaptionFormat, 'd', Decimal(shown), kMaxTextBytes));
     SetProgressPos(shown);
 }
 
@@ -664,6 +675,12 @@ void CVORTANDlg::CreateFlashMutex(WPARAM number) {
 
 void CVORTANDlg::SetCaption(const std::string& text) {
     ::SetWindowText(m_hWnd, Cut(text).c_str());
+}
+
+void CVORTANDlg::ShowCaption(const std::string& text) {
+    // Without any caption text from the client the caption keeps what it shows.
+    if (!m_strCaptionFormat.empty())
+        SetCaption(text);
 }
 
 void CVORTANDlg::SetStatus(const std::string& text) {

@@ -67,7 +67,8 @@ private:
     // for a failed IController call. Answers the kept HRESULT; `outcome` is the last item's.
     HRESULT RunItems(int mode, CFileList& fileList, LONG option, VARIANT_BOOL& outcome);
     HRESULT ConnectController(BSTR name);
-    void WaitForConnectAnswer();
+    // FALSE when a quit request ended the wait (it is posted again for the outer loops).
+    BOOL WaitForConnectAnswer();
     DWORD FillSizesFromMemory(CFileList& fileList);
     BOOL EnsureFlashObserver();
     HRESULT CreateFlashHandling();
@@ -84,12 +85,14 @@ private:
     void ShowProgressValue(unsigned long long p);
     void CreateFlashMutex(WPARAM number);
     void SetCaption(const std::string& text);
+    // Sets the caption unless the client gave no caption format.
+    void ShowCaption(const std::string& text);
     void SetStatus(const std::string& text);
     void SetProgressPos(int pos);
     void ShowAboutBox();
     void RepaintDuringCall();
 
-    DWORD m_nDone = 0;  // bytes (or removed files) of finished items; never reset
+    DWORD m_nDone = 0;  // bytes (or removed files) of finished items of the running run
     DWORD m_nTotal = 0; // bytes (or files) of the run
     BOOL m_bAborted = FALSE;
     BOOL m_bLastItem = FALSE;

@@ -256,6 +256,14 @@ void DialogView::FocusFirstControl() {
         first->setFocus(Qt::OtherFocusReason);
 }
 
+HWND DialogView::ControlOf(const QWidget* widget) const {
+    for (const auto& [hwnd, control] : m_controls) {
+        if (control == widget)
+            return hwnd;
+    }
+    return nullptr;
+}
+
 void DialogView::ApplyEnabled(bool enabled) {
     // A disabled dialog keeps its look, as on the platform, but nothing reaches it.
     m_bInputEnabled = enabled;
@@ -279,6 +287,8 @@ void DialogView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // The model decides what Enter presses; it needs to know where the focus is.
+        ::SetFocus(ControlOf(focusWidget()));
         Forward(m_hDialog, WM_KEYDOWN, VK_RETURN);
         break;
     case Qt::Key_Escape:

@@ -67,6 +67,8 @@ private:
     void ApplyVisibility();
     void ApplyEnabled(bool enabled);
     void FocusFirstControl();
+    // The model's control behind a widget of this view; null for none.
+    HWND ControlOf(const QWidget* widget) const;
     // Sends a message to the model from a Qt event; nothing may escape into Qt.
     void Forward(HWND hwnd, UINT message, WPARAM wParam);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # vortanctl against the real server on a private bus (run inside scripts/private-session):
 # every verb, its output and exit code, relative paths, a missing board, a cancelled read,
-# the progress bar on a terminal. Nobody answers questions: every question is cancelled.
+# the progress bar on a terminal, concurrent clients, and no server left once released. Nobody answers questions: every question is cancelled.
 #
 #   ctl-test.sh BUILD_DIR
 set -uo pipefail
@@ -27,6 +27,17 @@ expect() {
     [[ "$out" =~ $pattern ]] || fail "$*: \"$out\" does not match /$pattern/"
 }
 flash() { echo "$VORTAN_BOARDS/$1/flash"; }
+# The servers of this session still running (started by its bus, they share its boards).
+servers() {
+    for p in $(pgrep -x vortan); do
+        grep -qzxF "VORTAN_BOARDS=$VORTAN_BOARDS" "/proc/$p/environ" 2>/dev/null && echo "$p"
+    done
+}
+# no_servers_left WHAT: every server has ended once its client released the object.
+no_servers_left() {
+    for _ in $(seq 100); do [ -z "$(servers)" ] && return 0 || sleep 0.1; done
+    fail "$1 left servers running: $(servers | tr '\n' ' ')"
+}
 
 "$bin/vortan-board" create T1 --capacity 4194304 --max-files 16 >/dev/null
 mkdir -p "$work/src/sub" "$work/elsewhere" "$work/back"
@@ -59,8 +70,15 @@ echo "local, keep me" >"$work/back/a.ini"
 expect 3 '^code=0x00000000 result=2$' "$ctl" -q -c T1 -d "$work/back" read big.bin a.ini
 [ "$(cat "$work/back/a.ini")" = "local, keep me" ] || fail "cancelled read changed the file"
 
-# A board that does not exist: the call goes through, the transfer fails (exit 1).
-expect 1 '^code=0x[0-9A-F]{8} result=0$' "$ctl" -q -c NOSUCHBOARD write "$work/src/c.txt"
+# A board that does not exist: the call goes through, the transfer fails (exit 1), and the
+# same server tells why (2: no such board); released, it ends.
+expect 1 '^code=0x00000000 result=0 error=2 value1=0 value2=0 value3=0$' \
+    "$ctl" -q -c NOSUCHBOARD write "$work/src/c.txt"
+no_servers_left "a refused board"
+expect 1 '"lastError":\{"error":2,' "$ctl" -q --json -c NOSUCHBOARD remove x.ini
+# A run with nothing to do succeeds without connecting; its server ends as well.
+expect 0 '^code=0x00000000 result=1$' "$ctl" -q call RemoveFiles2 T1 '' '' '' false
+no_servers_left "an empty list"
 
 # --json: one object a program can read.
 out="$("$ctl" -q --json -c T1 remove a.ini)"
@@ -83,7 +101,7 @@ expect 0 '^code=0x00000000 error=0 value1=0 value2=0 value3=0$' "$ctl" call GetL
 expect 0 '^code=0x00000000 selector=1 result=1$' "$ctl" -q -c T1 format
 [ -z "$(ls -A "$(flash T1)")" ] || fail "format left files"
 
-expect 0 '^code=0x00000000 error=0 value1=0 value2=0 value3=0$' "$ctl" last-error
+expect 2 '^$' "$ctl" last-error
 expect 0 '^code=0x00000000$' "$ctl" close
 
 # The selections: nobody answers, so both are cancelled (exit 3) ...
@@ -98,6 +116,19 @@ expect 0 "^code=0x00000000 files='$work/src/a.ini;$work/src/c.txt' result=1$" \
     "$ctl" -q select-files "$work/src"
 expect 0 "^code=0x00000000 directory=$work/back result=1$" "$ctl" -q select-dir
 dbus-update-activation-environment VORTAN_ANSWERS="$work/no-such.answers"
+no_servers_left "the selections"
+
+# Clients starting together each get a server of their own, and every server ends.
+for i in $(seq 20); do "$bin/vortan-board" create "P$i" >/dev/null; done
+for i in $(seq 20); do
+    ("$ctl" -q -c "P$i" write "$work/src/a.ini" >"$work/p$i.out" 2>&1; echo $? >>"$work/p$i.out") &
+done
+wait
+for i in $(seq 20); do
+    [ "$(tail -n1 "$work/p$i.out")" = 0 ] && cmp -s "$work/src/a.ini" "$(flash "P$i")/a.ini" ||
+        fail "P$i: $(cat "$work/p$i.out")"
+done
+no_servers_left "concurrent clients"
 
 # The progress bar: drawn on a terminal, from the server's Progress signals. A slow board
 # makes the write last long enough for several reports.

@@ -99,6 +99,15 @@ void SendKey(QWidget* target, int key) {
     QApplication::sendEvent(target, &press);
 }
 
+// Tabs `n` times from the focused control, then presses Enter where the focus is.
+std::function<void(DialogView*)> TabsThenEnter(int n) {
+    return [n](DialogView* v) {
+        for (int i = 0; i < n; ++i)
+            SendKey(v->focusWidget(), Qt::Key_Tab);
+        SendKey(v->focusWidget(), Qt::Key_Return);
+    };
+}
+
 // Lets the Qt loop run until `done` or a generous limit; the views repaint from timers.
 bool WaitFor(const std::function<bool()>& done) {
     QElapsedTimer clock;
@@ -117,8 +126,9 @@ TEST(DialogView, OverwriteQuestionLaysOutAndAnswers) {
         INT_PTR result;
     };
     const Case cases[] = {
-        {"Enter on the focused button answers with the default button",
-         [](DialogView* v) { SendKey(v->focusWidget(), Qt::Key_Return); }, IDOK},
+        {"Enter on Ja", [](DialogView* v) { SendKey(v->focusWidget(), Qt::Key_Return); }, IDOK},
+        {"Tab to Abbrechen, Enter", TabsThenEnter(1), IDCANCEL},
+        {"Tab to Nein, Enter", TabsThenEnter(2), IDNO},
         {"Esc cancels", [](DialogView* v) { SendKey(v, Qt::Key_Escape); }, IDCANCEL},
         {"the close box cancels", [](DialogView* v) { v->close(); }, IDCANCEL},
         {"Nein", [](DialogView* v) { Find<QPushButton>(v, IDNO)->click(); }, IDNO},

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <csignal>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -233,4 +235,33 @@ TEST(BoardTransfer, ProgressIsReportedAndASecondCallStartsNothing) {
     EXPECT_EQ(progress.reports.back().percent, 100) << seen;
     for (std::size_t i = 1; i < progress.reports.size(); ++i)
         EXPECT_GE(progress.reports[i].percent, progress.reports[i - 1].percent) << i;
+}
+
+TEST(BoardTransfer, AServerKilledDuringAReadLeavesNoPartialFile) {
+    Put(MakeBoard("CRASH1", {"--speed", "20000"}) + "/big.bin", std::string(400000, 'z'));
+    const std::string local = MakeDir("crash-local");
+    sys::PrepareDesktop("crash", "");
+    auto object = Create();
+    ASSERT_NE(object, nullptr);
+    sys::ProgressRecorder progress(object->ServerName());
+    QDBusMessage read = QDBusMessage::createMethodCall(
+        QString::fromStdString(object->ServerName()), QStringLiteral("/ZEPH/VORTAN/Application"),
+        QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("ReadFile2"));
+    read << QStringLiteral("CRASH1") << QString() << QString() << QString::fromStdString(local)
+         << QStringLiteral("big.bin") << false;
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(read, INT_MAX);
+    // Killed once bytes have arrived (20 s for all of them): the read's file exists by then.
+    QElapsedTimer clock;
+    clock.start();
+    while ((progress.reports.empty() || progress.reports.back().percent == 0) &&
+           clock.elapsed() < 15000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(progress.reports.empty());
+    ASSERT_EQ(::kill(static_cast<pid_t>(sys::ServerPid(object->ServerName())), SIGKILL), 0);
+    pending.waitForFinished();
+    EXPECT_EQ(QDir(QString::fromStdString(local))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                  .join(QLatin1Char(' '))
+                  .toStdString(),
+              "");
 }

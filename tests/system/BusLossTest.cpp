@@ -7,9 +7,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QJsonObject>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -52,10 +55,10 @@ std::string ReadAll(const std::string& path) {
 
 } // namespace
 
-// Two servers see their bus go: one serving an object, and one whose client released the
-// object after a read cancelled at the overwrite question (its window stays, so only the
-// end of the session ends it, through the main window's destruction).
-TEST(ServerLifetime, LosingTheBusEndsEveryServerCleanly) {
+// The bus goes while three servers and a client are on it: a server serving an object, one
+// whose client has left (its object waits for the grace period), and one waiting for a
+// controller that never answers, called by vortanctl. Every one of them ends.
+TEST(ServerLifetime, LosingTheBusEndsEveryServerAndClientCleanly) {
     sys::PrepareDesktop("bus-loss", "");
     std::unique_ptr<vortan::client::DispatchObject> object;
     std::string error;
@@ -65,18 +68,18 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerCleanly) {
     ASSERT_NE(pid, 0u);
     ASSERT_TRUE(sys::ProcessRunning(pid));
 
-    // Started by the test rather than the bus, so that its exit code and its sanitizer
+    // Started by the test rather than the bus, so that their exit codes and sanitizer
     // reports can be seen. No answer script: the overwrite question is cancelled.
     const std::string local = sys::Env().root + "/cancelled";
     std::filesystem::create_directories(local);
     std::ofstream(local + "/a.ini") << "kept";
-    const std::string errors = sys::Env().root + "/released.stderr";
-    const pid_t released = sys::SpawnProgram(sys::Env().program, {"--automation"}, errors);
-    ASSERT_GT(released, 0);
+    const std::string errors = sys::Env().root + "/left.stderr";
+    const pid_t left = sys::SpawnProgram(sys::Env().program, {"--automation"}, errors);
+    ASSERT_GT(left, 0);
     // A connection of its own, closed before the bus goes, as a client would have done.
     QDBusConnection bus = QDBusConnection::connectToBus(
-        QString::fromStdString(sys::Env().busAddress), QStringLiteral("released-client"));
-    const std::string server = WaitForServer(bus, released, 30000);
+        QString::fromStdString(sys::Env().busAddress), QStringLiteral("leaving-client"));
+    const std::string server = WaitForServer(bus, left, 30000);
     ASSERT_FALSE(server.empty());
     const QDBusMessage created = bus.call(
         Call(server, "/ZEPH/VORTAN/ClassFactory", "ZEPH.VORTAN.ClassFactory", "CreateInstance"),
@@ -90,22 +93,55 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerCleanly) {
     ASSERT_EQ(answer.type(), QDBusMessage::ReplyMessage) << answer.errorMessage().toStdString();
     EXPECT_EQ(answer.arguments().value(0).toInt(), 0);
     EXPECT_EQ(answer.arguments().value(1).toInt(), 2);
-    EXPECT_EQ(
-        bus.call(Call(server, "/ZEPH/VORTAN/Application", "ZEPH.VORTAN.Application", "Release"))
-            .type(),
-        QDBusMessage::ReplyMessage);
     bus = QDBusConnection(QString());
-    QDBusConnection::disconnectFromBus(QStringLiteral("released-client"));
-    QThread::msleep(200); // the release is served from the server's loop
-    EXPECT_TRUE(sys::ProcessRunning(static_cast<unsigned>(released)));
+    QDBusConnection::disconnectFromBus(QStringLiteral("leaving-client"));
+
+    // A board whose controller never answers a Connect: its server waits in the engine.
+    const std::string silent = sys::Env().boards + "/SILENT";
+    std::filesystem::create_directories(silent + "/flash");
+    std::ofstream(silent + "/board.ini") << "[board]\nsilent=1\n";
+    const std::string profile = sys::WriteProfile("bus-loss.ini", "[Main]\n5077=Verbinden\n");
+    const std::string transcript = sys::Env().root + "/waiting.transcript";
+    setenv("VORTAN_TRANSCRIPT", transcript.c_str(), 1);
+    const pid_t waiting =
+        sys::SpawnProgram(sys::Env().program, {"--automation"}, sys::Env().root + "/w.stderr");
+    unsetenv("VORTAN_TRANSCRIPT");
+    ASSERT_GT(waiting, 0);
+    QDBusConnection watch = QDBusConnection::sessionBus();
+    ASSERT_FALSE(WaitForServer(watch, waiting, 30000).empty());
+    const std::string ctlErrors = sys::Env().root + "/ctl.stderr";
+    const pid_t ctl = sys::SpawnProgram(
+        VORTAN_CTL_PATH,
+        {"-q", "--profile", profile, "--section", "Main", "-c", "SILENT", "write", profile},
+        ctlErrors);
+    ASSERT_GT(ctl, 0);
+    QElapsedTimer clock;
+    clock.start();
+    const auto connecting = [&] {
+        for (const QJsonObject& line : sys::ReadTranscript(transcript))
+            if (line.value(QStringLiteral("text")).toString() == QStringLiteral("Verbinden"))
+                return true;
+        return false;
+    };
+    while (!connecting() && clock.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_TRUE(connecting());
 
     sys::KillBus();
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
     // A server whose bus went away ends with 1, having destroyed its window normally.
-    EXPECT_EQ(sys::WaitProgram(released, 10000), 1);
+    EXPECT_EQ(sys::WaitProgram(left, 10000), 1);
     const std::string reports = ReadAll(errors);
     EXPECT_EQ(reports.find("Sanitizer"), std::string::npos) << reports;
     EXPECT_EQ(reports.find("runtime error"), std::string::npos) << reports;
     EXPECT_EQ(ReadAll(local + "/a.ini"), "kept");
+    EXPECT_EQ(sys::WaitProgram(waiting, 10000), 1);
+    // The client says what happened instead of waiting for good: the bus closed, or (told
+    // by a daemon that is ending) its server left.
+    EXPECT_EQ(sys::WaitProgram(ctl, 10000), 1);
+    const std::string said = ReadAll(ctlErrors);
+    EXPECT_TRUE(said.find("Error.Disconnected") != std::string::npos ||
+                said.find("left the bus without answering") != std::string::npos)
+        << said;
     object.reset(); // its Release finds no bus; that is no failure of the test
 }

@@ -6,13 +6,10 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <stdlib.h>
 
 #include <fstream>
@@ -108,7 +105,7 @@ TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     EXPECT_EQ(first->CloseServer(), vortan::client::RPC_E_DISCONNECTED);
 }
 
-TEST(ServerLifetime, ServerOfVanishedClientsIsReleasedAfterTheGraceAndStaysUp) {
+TEST(ServerLifetime, ServerOfVanishedClientsIsReleasedAfterTheGraceAndEnds) {
     sys::PrepareDesktop("vanished", "");
     sys::SetActivationEnvironment({{QStringLiteral("VORTAN_RELEASE_GRACE"), QStringLiteral("2")}});
     std::string uniqueName;
@@ -135,16 +132,7 @@ TEST(ServerLifetime, ServerOfVanishedClientsIsReleasedAfterTheGraceAndStaysUp) {
     // Within the grace the object waits for a further call.
     EXPECT_TRUE(ObjectRegistered(uniqueName));
 
-    // Released, the object is gone from the bus; the idle window is disabled, so the
-    // framework's shut-down does not close it and the process stays.
-    QElapsedTimer clock;
-    clock.start();
-    while (ObjectRegistered(uniqueName) && clock.elapsed() < 10000)
-        QThread::msleep(20);
-    EXPECT_FALSE(ObjectRegistered(uniqueName));
-    QThread::msleep(500);
-    EXPECT_TRUE(sys::ProcessRunning(pid));
-    kill(static_cast<pid_t>(pid), SIGTERM); // started for this test
+    // Released, the object goes and the server with it.
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
 }
 
@@ -174,9 +162,7 @@ TEST(ServerLifetime, OneShotConnectionsShareTheObjectUntilOneReleasesIt) {
     EXPECT_EQ(error.arguments().value(0).toInt(), 0);
     EXPECT_EQ(oneShot(QStringLiteral("release"), ObjectCall(server, "Release")).type(),
               QDBusMessage::ReplyMessage);
-    EXPECT_EQ(oneShot(QStringLiteral("late"), ObjectCall(server, "GetLastErrorCode")).errorName(),
-              QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-    kill(static_cast<pid_t>(pid), SIGTERM); // the idle window stays; started for this test
+    // No call runs: the released server ends.
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
 }
 
@@ -216,7 +202,8 @@ TEST(ServerStart, WithoutABusTheAutomationStartReportsTheOleFailure) {
     EXPECT_EQ(lines[0].value(QStringLiteral("type")).toInt(), 0);
 }
 
-TEST(ServerStart, StartWithoutSwitchesRewritesTheRegistrationAndShowsTheWindow) {
+// Without a display nobody could see or close the window: the start registers and exits.
+TEST(ServerStart, StartWithoutSwitchesAndDisplayRewritesTheRegistrationAndExits) {
     const std::string service =
         sys::Env().dataHome + "/dbus-1/services/ZEPH.VORTAN.Application._7.service";
     std::ofstream(service, std::ios::trunc) << "stale";
@@ -225,16 +212,8 @@ TEST(ServerStart, StartWithoutSwitchesRewritesTheRegistrationAndShowsTheWindow) 
     const pid_t pid = sys::SpawnProgram(sys::Env().program, {});
     unsetenv("VORTAN_TRANSCRIPT");
     ASSERT_GT(pid, 0);
-    QElapsedTimer clock;
-    clock.start();
-    while (sys::ReadTranscript(transcript).empty() && clock.elapsed() < 10000)
-        QThread::msleep(20);
-    EXPECT_TRUE(sys::ProcessRunning(static_cast<unsigned>(pid))); // the window stays up
-    sys::StopProgram(pid);                                        // started by this test
+    EXPECT_EQ(sys::WaitProgram(pid, 30000), 0);
     EXPECT_EQ(ReadAll(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
                                     sys::Env().program + " --automation\n");
-    const auto lines = sys::ReadTranscript(transcript);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0].value(QStringLiteral("event")).toString(), QStringLiteral("dialog"));
-    EXPECT_EQ(lines[0].value(QStringLiteral("template")).toInt(), 102);
+    EXPECT_TRUE(sys::ReadTranscript(transcript).empty());
 }

@@ -331,10 +331,10 @@ bool ParseCommandLine(const std::vector<std::string>& argv, const std::string& c
         command.args = {p, s, rest.empty() ? std::string() : rest.front(), std::string(),
                         std::int16_t{0}};
     } else if (v == "last-error") {
-        if (!noArguments())
-            return false;
-        command.method = "GetLastErrorCode";
-        command.args = {std::int32_t{0}, std::int16_t{0}, std::int16_t{0}, std::int16_t{0}};
+        // A fresh server has never connected: it could only ever say 0.
+        error = "last-error is gone: each run has a server of its own, and a failed run prints "
+                "the controller's last error itself (error= value1= value2= value3=)";
+        return false;
     } else if (v == "close") {
         if (!noArguments())
             return false;
@@ -377,8 +377,8 @@ Verbs:
   format                  format the memory (Format2)
   select-files [INITDIR]  let the user pick files (ShowFileSelectDialog)
   select-dir [TEXT]       let the user pick a directory (ShowDirectorySelectDialog)
-  last-error              the controller's last error (GetLastErrorCode)
-  close                   end the server (CloseServer)
+  close                   start a server and end it at once (CloseServer): checks that
+                          the server can be started
   call METHOD ARG...      any method by name or DISPID; ARGs are its input parameters in
                           order (texts, integers, true/false); out-parameters are printed
 
@@ -402,7 +402,11 @@ memory are sent as given. Several files are joined with ";".
 Output: one line of words a shell can eval, for example
   code=0x00000000 result=1
 code is the method's return code (or why the call failed), result its result flag (for the
-selections: the dialog result); other out-parameters follow under their names.
+selections: the dialog result); other out-parameters follow under their names. After a
+transfer or format that failed, the controller's last error follows, as the same server
+reports it (GetLastErrorCode; with --json as "lastError"):
+  code=0x00000000 result=0 error=3 value1=0 value2=0 value3=0
+The object is released when the call is done, so its server ends at once.
 
 Exit codes:
   0  success: code S_OK and result 1 (methods without a result flag: code S_OK)
@@ -421,8 +425,8 @@ Examples:
   vortanctl -c DEMO format                             # empty the memory
   vortanctl --profile texts.ini --section Main select-files ~/configs
   vortanctl select-dir "Where to?"
-  vortanctl --json last-error
-  vortanctl close
+  vortanctl --json -c DEMO remove a.ini                # failed: "lastError" tells why
+  vortanctl close                                      # can a server be started?
   vortanctl call WriteFile2 DEMO "" "" /tmp/a.ini false
   vortanctl call 11 DEMO "" "" /tmp/out a.ini false     # ReadFile2 by DISPID
   eval "$(vortanctl -q -c DEMO write a.ini)" && echo "result flag $result"

@@ -44,19 +44,30 @@ std::string OutName(std::string_view name) {
     return std::string(name);
 }
 
-// The out-parameters as (name, value) in declaration order, once the call went through.
-std::vector<std::pair<std::string, client::Value>> Outs(const CtlOutcome& outcome) {
+// The out-parameters of `method` as (name, value) in declaration order, once the call went
+// through.
+std::vector<std::pair<std::string, client::Value>> Outs(const app::MethodInfo* method,
+                                                        const client::CallResult& call) {
     std::vector<std::pair<std::string, client::Value>> outs;
-    const app::MethodInfo* method = Method(outcome);
-    if (method == nullptr || !outcome.call.error.empty())
+    if (method == nullptr || !call.error.empty())
         return outs;
     std::size_t index = 0;
     for (const app::ParamInfo& param : method->params) {
-        if (!app::IsOutput(param.kind) || index >= outcome.call.outs.size())
+        if (!app::IsOutput(param.kind) || index >= call.outs.size())
             continue;
-        outs.emplace_back(OutName(param.name), outcome.call.outs[index++]);
+        outs.emplace_back(OutName(param.name), call.outs[index++]);
     }
     return outs;
+}
+
+std::vector<std::pair<std::string, client::Value>> Outs(const CtlOutcome& outcome) {
+    return Outs(Method(outcome), outcome.call);
+}
+
+std::vector<std::pair<std::string, client::Value>> LastErrorOuts(const CtlOutcome& outcome) {
+    if (!outcome.lastError || outcome.lastError->hr != S_OK)
+        return {};
+    return Outs(app::FindMethod("GetLastErrorCode"), *outcome.lastError);
 }
 
 std::optional<int> ResultFlag(const CtlOutcome& outcome) {
@@ -102,6 +113,16 @@ int ExitCode(const CtlOutcome& outcome) {
     return *flag == 2 ? kExitCancelled : kExitFailed;
 }
 
+bool WantsLastError(const CtlOutcome& outcome) {
+    const app::MethodInfo* method = Method(outcome);
+    if (method == nullptr || !outcome.call.error.empty() || ExitCode(outcome) != kExitFailed)
+        return false;
+    // The methods that connect to the controller.
+    const std::string_view name = method->name;
+    return name.starts_with("ReadFile") || name.starts_with("WriteFile") ||
+           name.starts_with("RemoveFiles") || name.starts_with("Format");
+}
+
 std::string ShellQuote(std::string_view value) {
     bool plain = !value.empty();
     for (const char c : value) {
@@ -125,9 +146,11 @@ std::string ShellQuote(std::string_view value) {
 
 std::string FormatLine(const CtlOutcome& outcome) {
     std::string line = "code=" + Hex(outcome.call.hr);
-    for (const auto& [name, value] : Outs(outcome)) {
-        line += ' ';
-        line += name + "=" + Text(value, false);
+    for (const auto& outs : {Outs(outcome), LastErrorOuts(outcome)}) {
+        for (const auto& [name, value] : outs) {
+            line += ' ';
+            line += name + "=" + Text(value, false);
+        }
     }
     return line;
 }
@@ -143,6 +166,12 @@ std::string FormatJson(const CtlOutcome& outcome) {
         json += "," + JsonString(name) + ":" + Text(value, true);
     if (!outcome.call.error.empty())
         json += ",\"error\":" + JsonString(outcome.call.error);
+    if (const auto last = LastErrorOuts(outcome); !last.empty()) {
+        std::string members;
+        for (const auto& [name, value] : last)
+            members += (members.empty() ? "" : ",") + JsonString(name) + ":" + Text(value, true);
+        json += ",\"lastError\":{" + members + "}";
+    }
     return json + "}";
 }
 

@@ -1,4 +1,5 @@
-// vortanctl: the VORTAN automation object from the command line, one call per run.
+// vortanctl: the VORTAN automation object from the command line, one call per run (and the
+// controller's last error after a failed run).
 
 #include "client/ctl/CtlCommand.h"
 #include "client/ctl/CtlOutcome.h"
@@ -76,6 +77,15 @@ int main(int argc, char** argv) {
             outcome.call = Call(*object, command);
             object->SetProgressHandler({});
             bar.Finish();
+            // The server of a failed run is still there and knows the controller's error.
+            if (ctl::WantsLastError(outcome)) {
+                const std::vector<client::Value> outs = {std::int32_t{0}, std::int16_t{0},
+                                                         std::int16_t{0}, std::int16_t{0}};
+                outcome.lastError = object->Invoke(std::string_view("GetLastErrorCode"), outs);
+            }
+            // Done with it: the server ends now instead of after the grace period. One that
+            // ended with its run has nothing to release.
+            object->Release();
         }
     }
 

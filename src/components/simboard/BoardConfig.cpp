@@ -53,6 +53,9 @@ BoardError BoardConfig::Load(const std::filesystem::path& iniFile, BoardConfig& 
     if (!ReadNumber(file, "read_only", value) || (value && *value > 1))
         return Fail(BoardErrorCode::BoardConfigInvalid);
     loaded.readOnly = value.value_or(0) == 1;
+    if (!ReadNumber(file, "silent", value) || (value && *value > 1))
+        return Fail(BoardErrorCode::BoardConfigInvalid);
+    loaded.silent = value.value_or(0) == 1;
     config = loaded;
     return {};
 }
@@ -68,6 +71,8 @@ BoardError BoardConfig::Save(const std::filesystem::path& iniFile) const {
     if (failAfterBytes)
         out << *failAfterBytes;
     out << "\nread_only=" << (readOnly ? 1 : 0) << "\n";
+    if (silent)
+        out << "silent=1\n";
     out.flush();
     if (!out)
         return Fail(BoardErrorCode::BoardIoError, errno);

@@ -9,6 +9,7 @@
 //   fail_item=0            ; fault switch: the Nth item of a connection fails (0 = off)
 //   fail_after_bytes=      ; fault switch: every copy fails after this many bytes (empty = off)
 //   read_only=0            ; 1: writes, removals and formats are refused
+//   silent=0               ; fault switch, 1: a Connect is never answered
 
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +26,7 @@ struct BoardConfig {
     std::uint64_t failItem = 0;
     std::optional<std::uint64_t> failAfterBytes;
     bool readOnly = false;
+    bool silent = false;
 
     // Missing keys (or a missing file) keep the defaults; a value that is no unsigned
     // decimal number is BoardConfigInvalid.

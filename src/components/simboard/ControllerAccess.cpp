@@ -101,6 +101,9 @@ void ControllerAccess::AnswerConnect() noexcept {
     } catch (...) {
         m_lastError = Fail(BoardErrorCode::BoardIoError);
     }
+    // A silent board plays a controller that never answers: no connection, no event.
+    if (!m_lastError && board && board->Config().silent)
+        return;
     if (!m_lastError && board)
         m_board = std::move(board);
     m_events.Fire(m_board ? DISPID_CONTROLLER_CONNECTED : DISPID_CONTROLLER_CONNECT_FAILED);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include <dirent.h>
@@ -16,25 +19,38 @@
 namespace vortan::simboard {
 namespace {
 
-// Unlinks a temporary file unless the item committed it.
+// Prefix of the named temporary file of a read into a local directory. Such a file exists
+// only between the naming and the rename of an item, or for a whole item where the file
+// system has no unnamed files; a read that finds one whose owner has gone removes it.
+constexpr std::string_view kReadPrefix = ".~vortan-read.";
+// A read's file younger than this may belong to a read that has not locked it yet.
+constexpr std::chrono::seconds kReadTempGrace{60};
+
+// Unlinks a named temporary file unless the item committed it. An unnamed one (no path)
+// vanishes with its descriptor, also in a crash.
 class TempFile final {
 public:
-    TempFile(std::string path, UniqueFd fd) : m_strPath(std::move(path)), m_fd(std::move(fd)) {}
+    TempFile(std::string dir, std::string path, UniqueFd fd)
+        : m_strDir(std::move(dir)), m_strPath(std::move(path)), m_fd(std::move(fd)) {}
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
         m_fd.Reset();
-        if (!m_bCommitted)
+        if (!m_bCommitted && !m_strPath.empty())
             ::unlink(m_strPath.c_str());
     }
 
     int Fd() const noexcept { return m_fd.Get(); }
-    const std::string& Path() const noexcept { return m_strPath; }
 
-    // fsync, close, rename over `target`; the errno of the failed step, else 0.
+    // fsync, name an unnamed file, close, rename over `target`; the errno of the failed
+    // step, else 0.
     int Commit(const std::string& target, mode_t mode) {
         if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
             return errno;
+        if (m_strPath.empty()) {
+            if (const int error = LinkUnnamed(); error != 0)
+                return error;
+        }
         if (const int error = m_fd.Close(); error != 0)
             return error;
         if (::rename(m_strPath.c_str(), target.c_str()) != 0)
@@ -44,6 +60,21 @@ public:
     }
 
 private:
+    int LinkUnnamed() {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd.Get());
+        for (unsigned attempt = 0;; ++attempt) {
+            std::string name = m_strDir + "/" + std::string(kReadPrefix) +
+                               std::to_string(::getpid()) + "." + std::to_string(attempt);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_strPath = std::move(name);
+                return 0;
+            }
+            if (errno != EEXIST || attempt > 100)
+                return errno;
+        }
+    }
+
+    std::string m_strDir;
     std::string m_strPath;
     UniqueFd m_fd;
     bool m_bCommitted = false;
@@ -55,8 +86,67 @@ int MakeTemp(const std::string& dir, const std::string& prefix, std::unique_ptr<
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
-    temp = std::make_unique<TempFile>(std::move(pattern), UniqueFd(fd));
+    temp = std::make_unique<TempFile>(dir, std::move(pattern), UniqueFd(fd));
     return 0;
+}
+
+// The temporary file of a read into `dir`: unnamed where the file system offers it, else
+// named with the read prefix. Either is locked while the read lives, which tells a later
+// sweep that it is in use.
+int MakeReadTemp(const std::string& dir, std::unique_ptr<TempFile>& temp) {
+    UniqueFd fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (fd) {
+        temp = std::make_unique<TempFile>(dir, std::string(), std::move(fd));
+    } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+        if (const int error = MakeTemp(dir, std::string(kReadPrefix), temp))
+            return error;
+    } else {
+        return errno;
+    }
+    ::flock(temp->Fd(), LOCK_EX | LOCK_NB);
+    return 0;
+}
+
+// Removes read temporaries in `dir` that no running read holds.
+void SweepReadTemps(const std::string& dir) {
+    DIR* stream = ::opendir(dir.c_str());
+    if (stream == nullptr)
+        return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> owner(stream, ::closedir);
+    const auto now = std::chrono::system_clock::now();
+    while (const dirent* entry = ::readdir(stream)) {
+        if (!std::string_view(entry->d_name).starts_with(kReadPrefix))
+            continue;
+        const UniqueFd fd(::openat(::dirfd(stream), entry->d_name,
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        const auto modified = std::chrono::system_clock::from_time_t(st.st_mtime);
+        if (now - modified < kReadTempGrace || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        ::unlinkat(::dirfd(stream), entry->d_name, 0);
+    }
+}
+
+// 0666 less the process's umask: the mode a newly created file gets.
+mode_t CreationMode() {
+    mode_t mask = 022;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    bool found = false;
+    while (!found && std::getline(status, line)) {
+        if (line.starts_with("Umask:")) {
+            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+            found = true;
+        }
+    }
+    if (!found) {
+        // Without /proc the mask can only be read by setting it; put it back at once.
+        mask = ::umask(022);
+        ::umask(mask);
+    }
+    return 0666 & ~mask;
 }
 
 // Makes the names in `dir` durable. Single items skip it: their data is synced before the
@@ -79,11 +169,6 @@ std::string ParentOf(const std::string& path) {
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
-}
-
-std::string BaseOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Sleeps so that `done` bytes take at least done / speed seconds since `start`.
@@ -279,20 +364,27 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                            const ProgressFn& progress) {
     if (const BoardError error = BeginItem(true))
         return error;
-    if (!IsMemoryName(memoryName))
-        return Fail(BoardErrorCode::InvalidMemoryName);
 
+    // The source first: a missing file named by a whole path is also no memory name, and
+    // the missing file is what the user has to know about.
+    if (localPath.size() >= PATH_MAX)
+        return Fail(BoardErrorCode::LocalSourceMissing, ENAMETOOLONG);
     const UniqueFd source(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!source)
-        return Fail(errno == ENOENT || errno == ENOTDIR ? BoardErrorCode::LocalSourceMissing
-                                                        : BoardErrorCode::LocalIoError,
-                    errno);
+    if (!source) {
+        const int error = errno;
+        const bool missing =
+            error == ENOENT || error == ENOTDIR || error == ELOOP || error == ENAMETOOLONG;
+        return Fail(missing ? BoardErrorCode::LocalSourceMissing : BoardErrorCode::LocalIoError,
+                    error);
+    }
     struct stat st {};
     if (::fstat(source.Get(), &st) != 0)
         return Fail(BoardErrorCode::LocalIoError, errno);
     if (!S_ISREG(st.st_mode))
         return Fail(BoardErrorCode::LocalSourceNotAFile, S_ISDIR(st.st_mode) ? EISDIR : 0);
     const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (!IsMemoryName(memoryName))
+        return Fail(BoardErrorCode::InvalidMemoryName);
 
     // Limits first: nothing is written for an item that cannot fit.
     if (!m_bSizesKnown) {
@@ -316,7 +408,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                     error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, true, progress))
         return error;
-    if (const int error = temp->Commit((FlashDir() / memoryName).string(), 0644))
+    if (const int error = temp->Commit((FlashDir() / memoryName).string(), CreationMode()))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
     Remember(memoryName, size);
@@ -345,10 +437,13 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
 
     if (localPath.empty() || localPath.back() == '/')
         return Fail(BoardErrorCode::LocalTargetUnwritable, EISDIR);
-    // An existing target keeps its permissions; a new one gets the usual 0644.
-    mode_t mode = 0644;
+    if (localPath.size() >= PATH_MAX)
+        return Fail(BoardErrorCode::LocalTargetUnwritable, ENAMETOOLONG);
+    // An existing file keeps its permissions; anything new gets 0666 less the umask. The
+    // entry itself is replaced: a symbolic link there gives way, it is never written through.
+    mode_t mode = CreationMode();
     struct stat target {};
-    if (::stat(localPath.c_str(), &target) == 0) {
+    if (::lstat(localPath.c_str(), &target) == 0 && !S_ISLNK(target.st_mode)) {
         if (!S_ISREG(target.st_mode))
             return Fail(BoardErrorCode::LocalTargetUnwritable, EISDIR);
         if (::access(localPath.c_str(), W_OK) != 0)
@@ -356,8 +451,10 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
         mode = target.st_mode & 07777;
     }
     const std::string dir = ParentOf(localPath);
+    if (m_sweptDirs.insert(dir).second)
+        SweepReadTemps(dir);
     std::unique_ptr<TempFile> temp;
-    if (const int error = MakeTemp(dir, "." + BaseOf(localPath) + ".", temp))
+    if (const int error = MakeReadTemp(dir, temp))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, false, progress))
         return error;

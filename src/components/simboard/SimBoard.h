@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,7 @@ private:
     bool m_bSizesKnown = false;
     std::map<std::string, std::uint64_t> m_sizes; // name -> bytes, once List has run
     std::uint64_t m_nUsed = 0;
+    std::set<std::string> m_sweptDirs; // local directories whose stale reads are gone
 };
 
 } // namespace vortan::simboard

@@ -39,7 +39,8 @@ bool FileExists(std::string_view path) {
     if (!IsUsablePath(path))
         return false;
     struct stat st {};
-    return stat(std::string(path).c_str(), &st) == 0;
+    // The entry itself: a symbolic link exists even when its target does not.
+    return lstat(std::string(path).c_str(), &st) == 0;
 }
 
 } // namespace vortan::fs

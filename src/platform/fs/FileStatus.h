@@ -16,7 +16,8 @@ struct FileStatus {
 // does not exist or cannot be examined, or when the path is not usable (see IsUsablePath).
 std::optional<FileStatus> GetFileStatus(std::string_view path);
 
-// Whether something exists under `path`; access rights are not looked at.
+// Whether a directory entry exists under `path`, a symbolic link included (not followed,
+// so a dangling one exists too); access rights are not looked at.
 bool FileExists(std::string_view path);
 
 } // namespace vortan::fs

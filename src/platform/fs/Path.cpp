@@ -16,15 +16,10 @@ PathParts SplitPath(std::string_view path) {
         parts.directory = path.substr(0, slash + 1);
         file = path.substr(slash + 1);
     }
-    const std::size_t firstNonDot = file.find_first_not_of('.');
     const std::size_t dot = file.rfind('.');
-    if (firstNonDot != std::string_view::npos && dot != std::string_view::npos &&
-        dot > firstNonDot) {
-        parts.name = file.substr(0, dot);
+    parts.name = file.substr(0, dot);
+    if (dot != std::string_view::npos)
         parts.extension = file.substr(dot);
-    } else {
-        parts.name = file;
-    }
     return parts;
 }
 
@@ -69,6 +64,10 @@ std::optional<std::string> FullPath(std::string_view path) {
     if (result.size() >= kMaxPath)
         return std::nullopt;
     return result;
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path.front() == '/';
 }
 
 bool IsUsablePath(std::string_view path) {

@@ -20,8 +20,8 @@ struct PathParts {
     std::string extension; // from the last '.' of the file name on, dot included
 };
 
-// Dots at the start of a file name belong to the name (".profile" has no extension), so a
-// hidden file is never reduced to an empty name.
+// The extension starts at the last dot, a leading one too: ".profile" is an empty name with
+// the extension ".profile", as the platform splits it.
 PathParts SplitPath(std::string_view path);
 
 // Absolute form of `path` (_fullpath): relative paths are taken from the current directory,
@@ -29,6 +29,9 @@ PathParts SplitPath(std::string_view path);
 // Empty: an empty path, a path with a NUL byte, an unknown current directory, or a result of
 // kMaxPath bytes or more.
 std::optional<std::string> FullPath(std::string_view path);
+
+// True when `path` names the same file whatever the current directory: it begins with '/'.
+bool IsAbsolutePath(std::string_view path);
 
 // True when `path` can be handed to the file system as it stands: no NUL byte inside and
 // shorter than kMaxPath.

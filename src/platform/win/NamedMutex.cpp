@@ -6,16 +6,50 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace vortan::win {
 
+namespace {
+
+bool RuntimeDirSet() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr && *runtime != '\0';
+}
+
+std::string FallbackDir() {
+    return "/tmp/vortan-" + std::to_string(::geteuid());
+}
+
+// The fallback directory lies in a directory everyone writes to: it is ours only if we own
+// it, nobody else may enter it, and it is no link to somewhere else.
+bool FallbackDirReady() {
+    const std::string dir = FallbackDir();
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 NamedMutex::NamedMutex(const std::string& name) {
+    if (!RuntimeDirSet() && !FallbackDirReady())
+        return;
     const std::string path = LockPath(name);
+    // A link planted under the lock's name is not followed: the open fails instead.
     do {
-        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     } while (m_fd < 0 && errno == EINTR);
 }
 
@@ -57,8 +91,7 @@ DWORD NamedMutex::Wait(DWORD milliseconds) {
 }
 
 std::string NamedMutex::LockPath(const std::string& name) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string dir = runtime != nullptr && *runtime != '\0' ? runtime : "/tmp";
+    std::string dir = RuntimeDirSet() ? std::getenv("XDG_RUNTIME_DIR") : FallbackDir();
     if (dir.back() != '/')
         dir += '/';
     return dir + name + ".lock";

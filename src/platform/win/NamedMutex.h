@@ -23,7 +23,8 @@ public:
 
     DWORD Wait(DWORD milliseconds) override;
 
-    // $XDG_RUNTIME_DIR, or /tmp when it is unset or empty.
+    // In $XDG_RUNTIME_DIR, or, when it is unset or empty, in the private directory
+    // /tmp/vortan-<uid> (made 0700; refused unless it is ours and closed to others).
     static std::string LockPath(const std::string& name);
 
 private:

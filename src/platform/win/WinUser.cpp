@@ -109,6 +109,9 @@ HWND DefaultButton(const Window& dialog) {
     return nullptr;
 }
 
+// The control that has the keyboard focus, as the view reports it.
+HWND g_hFocus = nullptr;
+
 LRESULT DialogKeyDown(Window& dialog, WPARAM key) {
     if (!dialog.Enabled())
         return 0;
@@ -116,6 +119,10 @@ LRESULT DialogKeyDown(Window& dialog, WPARAM key) {
         return SendMessage(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     if (key != VK_RETURN)
         return 0;
+    // Enter presses the focused push button; the default button only answers for the others.
+    if (const auto focus = WindowTable::Instance().Find(GetFocus());
+        focus && focus->Parent() == dialog.Handle() && focus->Kind() == WindowKind::Button)
+        return focus->Enabled() ? SendMessage(focus->Handle(), BM_CLICK, 0, 0) : 0;
     const HWND button = DefaultButton(dialog);
     if (button == nullptr)
         return SendMessage(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -277,6 +284,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return ProgressBarProc(*window, message, wParam, lParam);
         return 0;
     }
+}
+
+HWND SetFocus(HWND hwnd) {
+    const HWND previous = GetFocus();
+    g_hFocus = IsWindow(hwnd) ? hwnd : nullptr;
+    // The windows hear of it as on the platform: the loser first, then the new focus.
+    if (previous != nullptr && previous != g_hFocus)
+        SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(g_hFocus), 0);
+    if (g_hFocus != nullptr && g_hFocus != previous)
+        SendMessage(g_hFocus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    return previous;
+}
+
+HWND GetFocus() {
+    return IsWindow(g_hFocus) ? g_hFocus : nullptr;
 }
 
 BOOL IsWindow(HWND hwnd) {

@@ -158,6 +158,11 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
 UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
+// The keyboard focus of the thread, which a view reports: Enter in a dialog presses the
+// focused push button. SetFocus answers the previous focus; null clears it. The window that
+// loses the focus gets WM_KILLFOCUS, then the one that gets it WM_SETFOCUS.
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
 
 // The system menu of a top-level window: extra entries that the view offers where the
 // desktop puts a window's own menu; choosing one sends WM_SYSCOMMAND with its id. Every
@@ -170,5 +175,5 @@ BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 // program's own (128, 130). Named resources are not supported and give null.
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);
 
-// Focus, capture, keyboard state, geometry and the edit control's messages.
+// Capture, keyboard state, geometry and the edit control's messages.
 #include "platform/win/WinUserInput.h"

@@ -14,7 +14,6 @@ using vortan::win::WindowTable;
 namespace {
 
 // Input state of the one window thread.
-HWND g_focus = nullptr;
 HWND g_capture = nullptr;
 std::map<int, bool> g_keysDown;
 
@@ -37,24 +36,6 @@ LONG Height(const RECT& rect) {
 }
 
 } // namespace
-
-HWND SetFocus(HWND hwnd) {
-    const HWND previous = Live(g_focus);
-    if (hwnd != nullptr && !FindWindow(hwnd))
-        return nullptr;
-    if (previous == hwnd)
-        return previous;
-    g_focus = hwnd;
-    if (previous != nullptr)
-        SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-    if (hwnd != nullptr && g_focus == hwnd)
-        SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-    return previous;
-}
-
-HWND GetFocus() {
-    return Live(g_focus);
-}
 
 HWND SetCapture(HWND hwnd) {
     const HWND previous = Live(g_capture);

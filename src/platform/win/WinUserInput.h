@@ -1,6 +1,6 @@
 #pragma once
 
-// Focus, mouse capture, keyboard state, window geometry and the edit control's messages, in
+// Mouse capture, keyboard state, window geometry and the edit control's messages, in
 // the platform's names. Included by WinUser.h; the view feeds input into the model through
 // the same calls (SetKeyState, SetWindowPos, SendMessage), so subsystem code sees what a
 // person does and a test can play it.
@@ -93,11 +93,6 @@ constexpr short GET_X_LPARAM(LPARAM lParam) {
 constexpr short GET_Y_LPARAM(LPARAM lParam) {
     return static_cast<short>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF);
 }
-
-// Keyboard focus: one window of the process. SetFocus sends WM_KILLFOCUS to the window that
-// loses it and WM_SETFOCUS to the one that gets it; returns the previous focus window.
-HWND SetFocus(HWND hwnd);
-HWND GetFocus();
 
 // Mouse capture: the view sends mouse messages to the capturing window, wherever the mouse is.
 HWND SetCapture(HWND hwnd);

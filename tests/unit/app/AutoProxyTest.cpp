@@ -11,12 +11,15 @@
 #include "unit/engine/EngineFixture.h"
 
 #include <deque>
+#include <filesystem>
 
 using vortan::test::EngineRig;
 using vortan::test::FakeFlashHandling;
 using vortan::test::RecordingWindow;
 
 namespace {
+
+constexpr int kQuit = -1;
 
 // Answers the overwrite questions in order (Cancel when none is left) and notes which file
 // each one asked about; other dialogs (the progress window) are left alone.
@@ -35,7 +38,10 @@ public:
         const int answer = m_answers.empty() ? IDCANCEL : m_answers.front();
         if (!m_answers.empty())
             m_answers.pop_front();
-        PostMessage(GetDlgItem(dialog, answer), BM_CLICK, 0, 0);
+        if (answer == kQuit)
+            PostQuitMessage(0); // as when the bus goes: the question's loop ends with -1
+        else
+            PostMessage(GetDlgItem(dialog, answer), BM_CLICK, 0, 0);
     }
     void OnModalDialogEnded(HWND, INT_PTR) override {}
 
@@ -78,7 +84,7 @@ TEST(CVORTANDlgAutoProxy, WithoutDialogTransfersFailAndTheRestDoNothing) {
     EXPECT_EQ(proxy.Format(&selector, "c", "p", "s", &flag), E_FAIL);
     EXPECT_EQ(proxy.Format2(&selector, "c", "p", "s", 0, &flag), E_FAIL);
     EXPECT_EQ(selector, 9);
-    EXPECT_EQ(proxy.WriteFile("c", "p", "s", "x", "a.ini", &flag), E_FAIL);
+    EXPECT_EQ(proxy.WriteFile("c", "p", "s", "x", "/tmp/a.ini", &flag), E_FAIL);
     EXPECT_EQ(flag, 0); // the write clears it before it looks at the dialog
     LONG code = 4;
     SHORT v1 = 5, v2 = 6, v3 = 7;
@@ -99,6 +105,7 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
     const std::vector<Case> cases = {
         {"cancel at the second file reads nothing", {IDCANCEL}, {"b.ini"}, 2, {}},
         {"Nein: the replacement selection counts as cancelled", {IDNO}, {"b.ini"}, 2, {}},
+        {"a quit while asked reads nothing", {kQuit}, {"b.ini"}, 2, {}},
         {"Ja at every question reads all",
          {IDOK, IDOK},
          {"b.ini", "c.ini"},
@@ -115,7 +122,8 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
         EngineRig t;
         const std::string local = t.dir.MakeDir("local");
         t.dir.WriteFile("local/b.ini", "old");
-        t.dir.WriteFile("local/c.ini", "old");
+        // A link counts as an existing file, even a dangling one.
+        std::filesystem::create_symlink(local + "/nowhere", local + "/c.ini");
         OverwriteAnswers desktop(c.answers);
         CVORTANDlgAutoProxy proxy(&t.dlg);
         SHORT flag = 77;
@@ -141,11 +149,26 @@ TEST(CVORTANDlgAutoProxy, ReadAsksAboutExistingFilesAndActsOnTheAnswers) {
     }
 }
 
+TEST(CVORTANDlgAutoProxy, RelativeLocalPathsAreRefusedBeforeAnythingHappens) {
+    EngineRig t;
+    CVORTANDlgAutoProxy proxy(&t.dlg);
+    std::vector<SHORT> flags(3, 77);
+    std::vector<LONG> codes;
+    t.RunInDialog([&](HWND) {
+        codes = {proxy.ReadFile2("board1", "p", "s", "local", "a.ini", 0, &flags[0]),
+                 proxy.ReadFile2("board1", "p", "s", "", "a.ini", 0, &flags[1]),
+                 proxy.WriteFile2("board1", "p", "s", "local/a.ini", 0, &flags[2])};
+    });
+    EXPECT_EQ(codes, std::vector<LONG>(3, static_cast<LONG>(0x800700A1)));
+    EXPECT_EQ(flags, std::vector<SHORT>(3, 0));
+    EXPECT_TRUE(t.flash.calls.empty());
+}
+
 TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
     EngineRig t;
     const std::string profile =
         t.dir.WriteFile("names.ini", "[S]\n5053=Name %s zu lang, %d%% %n\n5009=Achtung\n");
-    const std::string file = t.dir.WriteFile("LONGNAME1.TXT", "x");
+    const std::string file = t.dir.WriteFile(".abcde", "x");
     CVORTANDlgAutoProxy proxy(&t.dlg);
     SHORT flag = 77;
     LONG hr = E_UNEXPECTED;
@@ -158,7 +181,7 @@ TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
     EXPECT_EQ(flag, 0);
     EXPECT_NE(result, EngineRig::kLeftOpen); // the server ends
     ASSERT_EQ(t.boxes.shown.size(), 1u);
-    EXPECT_EQ(t.boxes.shown[0].text, "Name LONGNAME1.TXT zu lang, %d% %n");
+    EXPECT_EQ(t.boxes.shown[0].text, "Name .abcde zu lang, %d% %n");
     EXPECT_EQ(t.boxes.shown[0].caption, "Achtung");
     EXPECT_EQ(t.boxes.shown[0].type, MB_ICONEXCLAMATION | MB_OK);
     EXPECT_EQ(t.boxes.shown[0].owner, hWndMain);

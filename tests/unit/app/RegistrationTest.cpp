@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 using vortan::app::CommandLineInfo;
@@ -96,4 +97,23 @@ TEST(ServerRegistration, WritesServiceFileAndProgIdThenRemovesBoth) {
     EXPECT_FALSE(std::filesystem::exists(service));
     EXPECT_FALSE(registry.FindProgId("ZEPH.VORTAN.Application.7").has_value());
     EXPECT_EQ(vortan::app::RemoveRegistration(), S_OK); // nothing left is no failure
+}
+
+TEST(ServerRegistration, WritersAtTheSameTimeAllSucceed) {
+    const vortan::test::TempDir dir;
+    const vortan::test::ScopedEnv data("XDG_DATA_HOME", dir / "data");
+    const vortan::test::ScopedEnv classes("VORTAN_CLASSES", dir / "classes.ini");
+    std::vector<HRESULT> results(4 * 40, E_UNEXPECTED);
+    std::vector<std::thread> writers;
+    for (std::size_t w = 0; w < 4; ++w) {
+        writers.emplace_back([&results, w] {
+            for (std::size_t i = w; i < results.size(); i += 4)
+                results[i] = vortan::app::WriteRegistration("/opt/vortan/bin/vortan");
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+    EXPECT_EQ(results, std::vector<HRESULT>(results.size(), S_OK));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "data/dbus-1/services"), {}),
+              1); // no temporary file left
 }

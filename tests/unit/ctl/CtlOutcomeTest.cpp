@@ -16,6 +16,11 @@ CtlOutcome Outcome(std::string verb, std::string method, HRESULT hr,
                       CallResult{hr, std::move(outs), std::move(error)}};
 }
 
+CtlOutcome WithLastError(CtlOutcome outcome, std::vector<client::Value> outs) {
+    outcome.lastError = CallResult{S_OK, std::move(outs), {}};
+    return outcome;
+}
+
 TEST(CtlOutcome, ExitCodeFollowsCodeAndResultFlag) {
     const std::int16_t one = 1;
     const struct {
@@ -44,6 +49,7 @@ TEST(CtlOutcome, ExitCodeFollowsCodeAndResultFlag) {
 
 TEST(CtlOutcome, LineAndJsonNameEveryOutput) {
     const std::int16_t one = 1;
+    const std::int16_t zero = 0;
     const struct {
         CtlOutcome outcome;
         std::string line;
@@ -60,6 +66,10 @@ TEST(CtlOutcome, LineAndJsonNameEveryOutput) {
         {Outcome("last-error", "GetLastErrorCode", S_OK, {16, std::int16_t{2}, one, one}),
          "code=0x00000000 error=16 value1=2 value2=1 value3=1",
          R"({"verb":"last-error","method":"GetLastErrorCode","code":"0x00000000","exit":0,"ok":true,"error":16,"value1":2,"value2":1,"value3":1})"},
+        {WithLastError(Outcome("write", "WriteFile2", S_OK, {std::int16_t{0}}),
+                       {3, std::int16_t{2}, zero, zero}),
+         "code=0x00000000 result=0 error=3 value1=2 value2=0 value3=0",
+         R"({"verb":"write","method":"WriteFile2","code":"0x00000000","exit":1,"ok":false,"result":0,"lastError":{"error":3,"value1":2,"value2":0,"value3":0}})"},
         {Outcome("read", "ReadFile2", static_cast<HRESULT>(0x80010108), {},
                  "org.freedesktop.DBus.Error.NoReply: \"gone\"\n"),
          "code=0x80010108",

