@@ -81,11 +81,38 @@ DialogTemplate OverwriteQuestion() {
     return t;
 }
 
+// The selection hosts are never shown (no WS_VISIBLE): they do their work while they are being
+// initialised, and the user sees only the file dialog or the folder browser they open.
+DialogTemplate SelectionHost(int id, int cy) {
+    DialogTemplate t;
+    t.id = id;
+    t.caption = "Dialog";
+    t.cx = 186;
+    t.cy = cy;
+    t.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    t.fontName = "MS Sans Serif";
+    t.fontPointSize = 8;
+    return t;
+}
+
+DialogTemplate SelectFileHost() {
+    DialogTemplate t = SelectionHost(IDD_SELECT_FILE, 26);
+    t.items = {
+        {IDC_FILE_EDIT, WindowKind::Edit, "", 5, 5, 175, 14,
+         WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+    };
+    return t;
+}
+
+DialogTemplate SelectDirectoryHost() {
+    return SelectionHost(IDD_SELECT_DIRECTORY, 95);
+}
+
 } // namespace
 
 const win::DialogTemplate* FindDialogTemplate(int id) {
-    static const std::array<DialogTemplate, 3> kTemplates{AboutBox(), ProgressWindow(),
-                                                          OverwriteQuestion()};
+    static const std::array<DialogTemplate, 5> kTemplates{
+        AboutBox(), ProgressWindow(), SelectFileHost(), SelectDirectoryHost(), OverwriteQuestion()};
     for (const DialogTemplate& t : kTemplates) {
         if (t.id == id)
             return &t;

@@ -12,7 +12,11 @@ namespace vortan::resources {
 
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_VORTAN_DIALOG = 102;
+inline constexpr int IDD_SELECT_FILE = 131;      // invisible host of the file selection
+inline constexpr int IDD_SELECT_DIRECTORY = 132; // invisible host of the folder browser
 inline constexpr int IDD_OVERWRITE = 133;
+
+inline constexpr int IDC_FILE_EDIT = 1008; // the file edit control of IDD_SELECT_FILE
 
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;
 inline constexpr UINT IDS_ABOUTBOX = 101;

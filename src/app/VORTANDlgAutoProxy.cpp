@@ -11,7 +11,11 @@
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
+#include "selection/SelectDirectory.h"
+#include "selection/SelectFileDlg.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -36,6 +40,22 @@ bool AllSourcesAbsolute(const CFileList& list) {
             return false;
     }
     return true;
+}
+
+// The save-style selection of another local file for a read's entry `name`, starting in the
+// read's local directory; the chosen full path, or nothing when the user did not confirm one.
+std::optional<std::string> ChooseReplacement(HWND hWndMain, const char* profileFile,
+                                             const char* localDirectory, const std::string& name) {
+    CFileList chosen;
+    const auto pDlg = std::make_unique<CSelectFileDlg>(hWndMain, profileFile, "SAVEAS_SECTION",
+                                                       localDirectory, 0x2802, 0x479, chosen);
+    const vortan::fs::PathParts parts = vortan::fs::SplitPath(name);
+    pDlg->SetDefaultExtension(parts.extension.c_str());
+    pDlg->SetFileName(parts.name.c_str());
+    if (pDlg->DoModal() != IDOK || chosen.GetCount() == 0)
+        return std::nullopt;
+    const FileListEntry* pEntry = chosen.GetEntry(0);
+    return pEntry->m_strDirectory + pEntry->m_strName;
 }
 
 } // namespace
@@ -125,14 +145,14 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
             break;
         }
 
-        // "Nein": the user picks another local file for this entry in a save-style file
-        // selection. That selection comes with the selection dialogs; until then it answers
-        // as cancelled, so the read stops without touching a file.
-        const INT_PTR selection = IDCANCEL;
+        // "Nein": another local file for this entry; anything but a confirmed one cancels.
+        const auto replacement =
+            ChooseReplacement(hWndMain, profileFile, localDirectory, pEntry->m_strName);
         restoreMain();
-        lastAnswer = selection;
-        if (selection == IDCANCEL)
+        lastAnswer = replacement ? IDOK : IDCANCEL;
+        if (!replacement)
             break;
+        list.SetTargetPath(i, *replacement);
     }
     restoreMain();
 
@@ -241,32 +261,54 @@ LONG CVORTANDlgAutoProxy::Format2(SHORT* pSelector, const char* controllerName,
     return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
 }
 
-LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* /*profileFile*/,
-                                               const char* /*profileSection*/,
-                                               const char* /*initialDirectory*/,
-                                               LONG /*openFileFlags*/, LONG /*controlFlags*/,
-                                               BSTR* pChosenFiles, SHORT* pDialogResult) {
-    return AnswerSelectionUnavailable(pChosenFiles, pDialogResult, SW_RESTORE);
-}
-
-LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* /*profileFile*/,
-                                                    const char* /*profileSection*/,
-                                                    const char* /*text*/, BSTR* pChosenDirectory,
-                                                    SHORT* pDialogResult) {
-    return AnswerSelectionUnavailable(pChosenDirectory, pDialogResult, SW_SHOWNORMAL);
-}
-
-LONG CVORTANDlgAutoProxy::AnswerSelectionUnavailable(BSTR* pChosen, SHORT* pDialogResult,
-                                                     int nShowAfter) {
+LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const char* profileSection,
+                                               const char* initialDirectory, LONG openFileFlags,
+                                               LONG controlFlags, BSTR* pChosenFiles,
+                                               SHORT* pDialogResult) {
     if (m_bBusy)
         return RPC_E_CALL_REJECTED;
     BusyScope busy(*this);
 
     const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
     ::ShowWindow(hWndMain, SW_HIDE);
-    *pChosen = vortan::com::UniqueBstr::FromUtf8("").Release();
-    *pDialogResult = -1;
-    ::ShowWindow(hWndMain, nShowAfter);
+    std::string strChosen;
+    INT_PTR result = -1;
+    {
+        CFileList list;
+        const auto pDlg = std::make_unique<CSelectFileDlg>(
+            hWndMain, profileFile, profileSection, initialDirectory,
+            static_cast<DWORD>(openFileFlags), static_cast<DWORD>(controlFlags), list);
+        result = pDlg->DoModal();
+        for (int i = 0; result == IDOK && i < list.GetCount(); ++i) {
+            const FileListEntry* pEntry = list.GetEntry(i);
+            strChosen += (i > 0 ? ";" : "") + pEntry->m_strDirectory + pEntry->m_strName;
+        }
+    }
+    *pChosenFiles = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_RESTORE);
+    return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* profileFile,
+                                                    const char* profileSection, const char* text,
+                                                    BSTR* pChosenDirectory, SHORT* pDialogResult) {
+    if (m_bBusy)
+        return RPC_E_CALL_REJECTED;
+    BusyScope busy(*this);
+
+    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+    ::ShowWindow(hWndMain, SW_HIDE);
+    INT_PTR result = -1;
+    std::string strDirectory;
+    {
+        CSelectDirectory dlg(hWndMain, profileFile, profileSection, text);
+        result = dlg.DoModal();
+        strDirectory = dlg.GetDirectory();
+    }
+    *pChosenDirectory = vortan::com::UniqueBstr::FromUtf8(strDirectory).Release();
+    *pDialogResult = static_cast<SHORT>(result);
+    ::ShowWindow(hWndMain, SW_SHOWNORMAL);
     return S_OK;
 }
 

@@ -61,9 +61,5 @@ public:
 private:
     class BusyScope;
 
-    // The selection dialogs are not built yet: hides the main window, answers "could not be
-    // shown" (-1) with an empty text, and shows the window again with `nShowAfter`.
-    LONG AnswerSelectionUnavailable(BSTR* pChosen, SHORT* pDialogResult, int nShowAfter);
-
     bool m_bBusy = false;
 };

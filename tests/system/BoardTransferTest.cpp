@@ -11,6 +11,7 @@
 #include <QDBusPendingReply>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QObject>
 
@@ -21,6 +22,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using vortan::client::CreateObject;
@@ -129,6 +131,49 @@ TEST(BoardTransfer, ReadWithTheOptionReadsLikeWithout) {
         EXPECT_EQ(flag, 1);
         EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
         EXPECT_EQ(Get(local + "/c.ini"), "charlie");
+    }
+}
+
+TEST(BoardTransfer, NeinReadsTheFileUnderTheChosenNameOrCancels) {
+    const std::string flash = MakeBoard("NEIN1");
+    Put(flash + "/a.ini", "alpha");
+    Put(flash + "/b.ini", std::string("bra\0vo\n", 7));
+    Put(flash + "/c.ini", "charlie");
+    const std::string other = MakeDir("nein-other");
+    // The file dialog's answer; the flag; whether a.ini, c.ini and other/b2.ini are read. A
+    // name without extension gets the entry's; a run stops at an item it cannot store.
+    for (const auto& [answer, flag, read] : std::vector<std::tuple<std::string, int, std::string>>{
+             {"ok " + other + "/b2", 1, "aco"},
+             {"cancel", 2, "---"},
+             {"ok " + other + "/gone/b2.ini", 0, "a--"}}) {
+        const std::string local = MakeDir("nein-" + std::to_string(flag));
+        Put(local + "/b.ini", "old b");
+        const std::string transcript =
+            sys::PrepareDesktop("nein", "dialog 133 no\nfiledialog " + answer + "\n");
+        auto object = Create();
+        ASSERT_NE(object, nullptr);
+        const unsigned pid = sys::ServerPid(object->ServerName());
+        SHORT result = 5;
+        EXPECT_EQ(object->ReadFile("NEIN1", sys::WriteProfile("nein.ini", ""), "S", local,
+                                   "a.ini;b.ini;c.ini", &result),
+                  S_OK);
+        EXPECT_EQ(result, flag);
+        if (flag != 1) // a complete run ends its server by itself
+            object->CloseServer();
+        object.reset();
+        EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
+        EXPECT_EQ(Get(local + "/b.ini"), "old b");
+        EXPECT_EQ(Get(local + "/a.ini"), read[0] == 'a' ? "alpha" : "");
+        EXPECT_EQ(Get(local + "/c.ini"), read[1] == 'c' ? "charlie" : "");
+        EXPECT_EQ(Get(other + "/b2.ini"), read[2] == 'o' ? Get(flash + "/b.ini") : "");
+        QFile::remove(QString::fromStdString(other + "/b2.ini"));
+        // A save dialog that starts at the local directory and proposes the entry's name.
+        QStringList shown;
+        for (const QJsonObject& line : sys::ReadTranscript(transcript, pid)) {
+            for (const char* key : {"event", "kind", "fileName", "initialDirectory"})
+                shown << line.value(key).toString();
+        }
+        EXPECT_TRUE(shown.join('|').contains(QString::fromStdString("filedialog|save|b|" + local)));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using vortan::client::CallResult;
@@ -244,7 +245,7 @@ TEST(AutomationMethods, CancelAtTheSecondFileReadsNothing) {
 }
 
 TEST(AutomationMethods, NoAnswerToTheReplacementCancelsTheRead) {
-    // "Nein" asks for another file; that selection counts as cancelled for now.
+    // "Nein" asks for another file; a selection nobody answers is cancelled.
     const std::string transcript = sys::PrepareDesktop("read-no", "dialog 133 no\n");
     const std::string profile = sys::WriteProfile("no.ini", std::string("[S]\n") + kRunTexts);
     const std::string local = MakeDir("read-no");
@@ -321,19 +322,33 @@ TEST(AutomationMethods, WithoutTheShortNameTextTheWriteGoesAhead) {
     EXPECT_TRUE(Connected(lines));
 }
 
-TEST(AutomationMethods, SelectionDialogsAreNotAvailableYet) {
-    sys::PrepareDesktop("select", "");
+TEST(AutomationMethods, SelectionsAnswerTheChoiceAndShowOnlyTheBrowsers) {
+    const std::string dir = MakeDir("select-dir") + "/";
+    const std::string transcript = sys::PrepareDesktop(
+        "select", "filedialog cancel\nfiledialog ok /a/x.txt /a/y.txt\nfolder ok " + dir +
+                      "\nfolder cancel\n");
     auto object = Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
-    std::string chosen = "x";
-    SHORT result = 5;
-    EXPECT_EQ(object->ShowFileSelectDialog("p.ini", "S", "/", 0, 0, &chosen, &result), S_OK);
-    EXPECT_EQ(chosen, "");
-    EXPECT_EQ(result, -1);
-    chosen = "x";
-    EXPECT_EQ(object->ShowDirectorySelectDialog("p.ini", "S", "t", &chosen, &result), S_OK);
-    EXPECT_EQ(chosen, "");
-    EXPECT_EQ(result, -1);
+    // Control flags 0x203: several files in an open dialog. No profile text 5024: no title.
+    for (const auto& [files, chosen, result] : std::vector<std::tuple<bool, std::string, int>>{
+             {true, "", 2}, {true, "/a/x.txt;/a/y.txt", 1}, {false, dir, 1}, {false, "", 2}}) {
+        std::string text = "x";
+        SHORT flag = 5;
+        EXPECT_EQ(files ? object->ShowFileSelectDialog("", "", "/", 0, 0x203, &text, &flag)
+                        : object->ShowDirectorySelectDialog("", "", "", &text, &flag),
+                  S_OK);
+        EXPECT_EQ(text, chosen);
+        EXPECT_EQ(flag, result);
+    }
     Finish(object, pid);
+    const auto lines = sys::ReadTranscript(transcript, pid);
+    EXPECT_EQ(Events(lines, "filedialog").size(), 2u);
+    const auto folders = Events(lines, "folder");
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].value(QStringLiteral("title")).toString(), QString());
+    EXPECT_EQ(folders[0].value(QStringLiteral("status")).toArray(),
+              QJsonArray{QString::fromStdString(dir)});
+    // The hosts are never shown; only the browsers are.
+    EXPECT_TRUE(Events(lines, "dialog", 131).empty() && Events(lines, "dialog", 132).empty());
 }

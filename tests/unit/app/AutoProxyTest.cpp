@@ -3,8 +3,11 @@
 #include "app/AppLock.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/text/Utf.h"
+#include "platform/ui/CommDlg.h"
 #include "platform/ui/IDialogService.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/SelectionServicesScope.h"
+#include "platform/ui/ShlObj.h"
 #include "unit/engine/EngineFixture.h"
 
 #include <deque>
@@ -272,7 +275,21 @@ TEST(CVORTANDlgAutoProxy, SecondOperationDuringARunIsRefusedAndChangesNothing) {
     EXPECT_EQ(proxy.GetLastErrorCode(nullptr, nullptr, nullptr, nullptr), S_OK);
 }
 
-TEST(CVORTANDlgAutoProxy, SelectionDialogsAnswerThatTheyCouldNotBeShown) {
+TEST(CVORTANDlgAutoProxy, SelectionsHideTheWindowWhileTheyRun) {
+    // Cancels every selection, noting whether the main window was visible meanwhile.
+    struct Desktop final : vortan::ui::IFileDialogService, vortan::ui::IFolderBrowserService {
+        vortan::ui::FileDialogAnswer Run(const vortan::ui::FileDialogRequest&) override {
+            visible.push_back(IsWindowVisible(main));
+            return {};
+        }
+        vortan::ui::FolderBrowserAnswer Run(const vortan::ui::FolderBrowserRequest&) override {
+            visible.push_back(IsWindowVisible(main));
+            return {};
+        }
+        HWND main = nullptr;
+        std::vector<BOOL> visible;
+    } desktop;
+    const vortan::ui::SelectionServicesScope scope(&desktop, &desktop);
     EngineRig t;
     CVORTANDlgAutoProxy proxy(&t.dlg);
     vortan::com::UniqueBstr files;
@@ -280,6 +297,7 @@ TEST(CVORTANDlgAutoProxy, SelectionDialogsAnswerThatTheyCouldNotBeShown) {
     SHORT fileResult = 0;
     SHORT dirResult = 0;
     t.RunInDialog([&](HWND hwnd) {
+        desktop.main = hwnd;
         EXPECT_EQ(
             proxy.ShowFileSelectDialog("p", "s", "/", 0x2802, 0x479, files.OutParam(), &fileResult),
             S_OK);
@@ -287,8 +305,9 @@ TEST(CVORTANDlgAutoProxy, SelectionDialogsAnswerThatTheyCouldNotBeShown) {
                   S_OK);
         EXPECT_TRUE(IsWindowVisible(hwnd));
     });
-    EXPECT_EQ(fileResult, -1);
-    EXPECT_EQ(dirResult, -1);
+    EXPECT_EQ(desktop.visible, std::vector<BOOL>(2, FALSE));
+    EXPECT_EQ(fileResult, IDCANCEL);
+    EXPECT_EQ(dirResult, IDCANCEL);
     ASSERT_NE(files.Get(), nullptr);
     EXPECT_EQ(files.Length(), 0u);
     ASSERT_NE(directory.Get(), nullptr);
