@@ -1,19 +1,16 @@
 #include "gui/DialogView.h"
 
-#include "gui/QtDialogService.h"
-#include "platform/ui/IDialogService.h"
-#include "platform/win/CDialog.h"
+#include "gui/ViewTestSupport.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
+#include "support/ScriptedDialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,66 +19,13 @@
 #include <vector>
 
 using vortan::gui::DialogView;
-using vortan::gui::QtDialogService;
 using vortan::resources::FindDialogTemplate;
+using vortan::test::Find;
+using vortan::test::ScriptedDialog;
+using vortan::test::SendKey;
+using vortan::test::ViewsInstalled;
 
 namespace {
-
-// Installs the Qt dialog service for one test.
-class ViewsInstalled final {
-public:
-    ViewsInstalled() : m_previous(vortan::ui::SetDialogService(&service)) {}
-    ~ViewsInstalled() { vortan::ui::SetDialogService(m_previous); }
-    ViewsInstalled(const ViewsInstalled&) = delete;
-    ViewsInstalled& operator=(const ViewsInstalled&) = delete;
-
-    QtDialogService service;
-
-private:
-    vortan::ui::IDialogService* m_previous;
-};
-
-// Ends with Nein and Alle Überschreiben by their ids; `init` and `shown` are the test's turn,
-// `shown` running from the loop once the view is up.
-class ViewedDialog final : public CDialog {
-public:
-    explicit ViewedDialog(int templateId) : CDialog(*FindDialogTemplate(templateId)) {}
-
-    std::function<void(HWND)> init;
-    std::function<void(HWND)> shown;
-    std::vector<std::string> log;
-    using CDialog::EndDialog;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        if (init)
-            init(m_hWnd);
-        if (shown)
-            QTimer::singleShot(0, &m_context, [this] { shown(m_hWnd); });
-        return TRUE;
-    }
-    void OnCancel() override {
-        log.push_back("OnCancel");
-        CDialog::OnCancel();
-    }
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-        const int id = LOWORD(wParam);
-        if (id == IDNO || id == 1014) {
-            EndDialog(id);
-            return TRUE;
-        }
-        return CDialog::OnCommand(wParam, lParam);
-    }
-
-private:
-    QObject m_context;
-};
-
-template <typename T>
-T* Find(QWidget* view, int id) {
-    return view->findChild<T*>(QStringLiteral("dlgitem_%1").arg(id));
-}
 
 // The widgets that Tab reaches, starting at `first`.
 std::vector<QWidget*> TabOrder(QWidget* first) {
@@ -92,11 +36,6 @@ std::vector<QWidget*> TabOrder(QWidget* first) {
             order.push_back(w);
     }
     return order;
-}
-
-void SendKey(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
 }
 
 // Tabs `n` times from the focused control, then presses Enter where the focus is.
@@ -131,20 +70,20 @@ TEST(DialogView, OverwriteQuestionLaysOutAndAnswers) {
         {"Tab to Nein, Enter", TabsThenEnter(2), IDNO},
         {"Esc cancels", [](DialogView* v) { SendKey(v, Qt::Key_Escape); }, IDCANCEL},
         {"the close box cancels", [](DialogView* v) { v->close(); }, IDCANCEL},
-        {"Nein", [](DialogView* v) { Find<QPushButton>(v, IDNO)->click(); }, IDNO},
         {"Alle Überschreiben", [](DialogView* v) { Find<QPushButton>(v, 1014)->click(); }, 1014},
     };
     for (const Case& c : cases) {
         ViewsInstalled views;
-        ViewedDialog dialog(vortan::resources::IDD_OVERWRITE);
+        ScriptedDialog dialog(*FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
         bool checked = false;
-        dialog.init = [](HWND hwnd) {
+        dialog.onInit = [](ScriptedDialog& d) {
+            const HWND hwnd = d.GetSafeHwnd();
             SendMessage(GetDlgItem(hwnd, 1018), STM_SETICON,
                         reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_WARNING)), 0);
             SetDlgItemText(hwnd, 1011, "daten & mehr.ini");
         };
-        dialog.shown = [&](HWND hwnd) {
-            DialogView* view = views.service.ViewOf(hwnd);
+        dialog.onAct = [&](ScriptedDialog& d) {
+            DialogView* view = views.service.ViewOf(d.GetSafeHwnd());
             ASSERT_NE(view, nullptr);
             EXPECT_TRUE(view->isVisible());
             EXPECT_TRUE(view->AcceptsInput());
@@ -183,12 +122,13 @@ TEST(DialogView, OverwriteQuestionLaysOutAndAnswers) {
 
 TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
     ViewsInstalled views;
-    ViewedDialog dialog(vortan::resources::IDD_VORTAN_DIALOG);
-    dialog.init = [](HWND hwnd) {
-        SendMessage(GetDlgItem(hwnd, 1000), PBM_SETRANGE32, 0, 100);
-        ShowWindow(hwnd, SW_HIDE); // the modal run shows it again
+    ScriptedDialog dialog(*FindDialogTemplate(vortan::resources::IDD_VORTAN_DIALOG));
+    dialog.onInit = [](ScriptedDialog& d) {
+        SendMessage(GetDlgItem(d.GetSafeHwnd(), 1000), PBM_SETRANGE32, 0, 100);
+        ShowWindow(d.GetSafeHwnd(), SW_HIDE); // the modal run shows it again
     };
-    dialog.shown = [&](HWND hwnd) {
+    dialog.onAct = [&](ScriptedDialog& d) {
+        const HWND hwnd = d.GetSafeHwnd();
         DialogView* view = views.service.ViewOf(hwnd);
         ASSERT_NE(view, nullptr);
         auto* status = Find<QLabel>(view, 1004);
@@ -225,7 +165,7 @@ TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
         EXPECT_TRUE(view->isVisible());
         ShowWindow(hwnd, SW_HIDE);
         EXPECT_FALSE(view->isVisible());
-        dialog.EndDialog(5);
+        d.EndDialog(5);
     };
     EXPECT_EQ(dialog.DoModal(), 5);
     EXPECT_EQ(dialog.log, std::vector<std::string>{});
@@ -233,9 +173,9 @@ TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
 
 TEST(DialogView, AboutBoxShowsItsIconAndCloses) {
     ViewsInstalled views;
-    ViewedDialog about(vortan::resources::IDD_ABOUTBOX);
-    about.shown = [&](HWND hwnd) {
-        DialogView* view = views.service.ViewOf(hwnd);
+    ScriptedDialog about(*FindDialogTemplate(vortan::resources::IDD_ABOUTBOX));
+    about.onAct = [&](ScriptedDialog& d) {
+        DialogView* view = views.service.ViewOf(d.GetSafeHwnd());
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(view->windowTitle(), "Info über VORTAN");
         EXPECT_EQ(view->size(), QSize(view->PixelsX(235), view->PixelsY(55)));

@@ -2,8 +2,8 @@
 
 #include "gui/DialogView.h"
 #include "gui/QtDialogService.h"
-#include "platform/win/CDialog.h"
 #include "resources/Resources.h"
+#include "support/ScriptedDialog.h"
 
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/UiServicesScope.h"
@@ -81,23 +81,11 @@ TEST(QtMessageBoxService, BoxStandsOverTheOwnersViewWhichTakesNoInput) {
     vortan::gui::QtDialogService views;
     vortan::gui::QtMessageBoxService service(&views);
     const vortan::ui::UiServicesScope scope(&service, &views);
-    class Owner final : public CDialog {
-    public:
-        Owner()
-            : CDialog(*vortan::resources::FindDialogTemplate(vortan::resources::IDD_OVERWRITE)) {}
-        std::function<void(HWND)> shown;
-
-    protected:
-        BOOL OnInitDialog() override {
-            QTimer::singleShot(0, &m_context, [this] { shown(m_hWnd); });
-            return CDialog::OnInitDialog();
-        }
-
-    private:
-        QObject m_context;
-    } owner;
+    vortan::test::ScriptedDialog owner(
+        *vortan::resources::FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
     bool checked = false;
-    owner.shown = [&](HWND hwnd) {
+    owner.onAct = [&](vortan::test::ScriptedDialog& d) {
+        const HWND hwnd = d.GetSafeHwnd();
         QTimer::singleShot(20, [&] {
             QMessageBox* box = ShownBox();
             ASSERT_NE(box, nullptr);

@@ -1,64 +1,31 @@
-#include "system/ProgressRecorder.h"
 #include "system/ServerTestEnv.h"
-#include "system/SessionBus.h"
 
 #include "vortan/AutomationClient.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
-#include <QObject>
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <csignal>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
-using vortan::client::CreateObject;
-using vortan::client::DispatchObject;
 namespace sys = vortan::systest;
+using sys::Create;
+using sys::Get;
+using sys::MakeBoard;
+using sys::MakeDir;
+using sys::Put;
+using vortan::client::Progress;
 
 namespace {
-
-std::unique_ptr<DispatchObject> Create() {
-    std::unique_ptr<DispatchObject> object;
-    std::string error;
-    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK) << error;
-    return object;
-}
-
-std::string MakeBoard(const std::string& name, const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args{"create", name};
-    args.insert(args.end(), extra.begin(), extra.end());
-    EXPECT_EQ(sys::RunProgram(VORTAN_BOARD_TOOL, args), 0);
-    return sys::Env().boards + "/" + name + "/flash";
-}
-
-std::string MakeDir(const std::string& name) {
-    const std::string path = sys::Env().root + "/" + name;
-    QDir().mkpath(QString::fromStdString(path));
-    return path;
-}
-
-void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string Get(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 int Questions(const std::string& transcript, unsigned pid) {
     int count = 0;
@@ -116,8 +83,7 @@ TEST(BoardTransfer, WriteThenReadBackOverwritingAll) {
 }
 
 TEST(BoardTransfer, ReadWithTheOptionReadsLikeWithout) {
-    const std::string flash = MakeBoard("OPT1");
-    Put(flash + "/c.ini", "charlie");
+    Put(MakeBoard("OPT1") + "/c.ini", "charlie");
     const std::string profile = sys::WriteProfile("opt.ini", "[S]\n");
     for (const bool option : {false, true}) {
         SCOPED_TRACE(option);
@@ -177,64 +143,59 @@ TEST(BoardTransfer, NeinReadsTheFileUnderTheChosenNameOrCancels) {
     }
 }
 
-TEST(BoardTransfer, ProgressIsReportedAndASecondCallStartsNothing) {
-    MakeBoard("SLOW1", {"--speed", "40000"});
+TEST(BoardTransfer, ProgressRisesToTheEndAndNamesTheFiles) {
+    const std::string flash = MakeBoard("SLOW1", {"--speed", "40000"});
     const std::string profile =
-        sys::WriteProfile("slow.ini", "[S]\n5077=Verbinde\n5045=Schreibe %d%%\n5048=Schreibe %s\n");
+        sys::WriteProfile("slow.ini", "[S]\n5045=Schreibe %d%%\n5048=Schreibe %s\n");
     const std::string source = MakeDir("slow-source");
     Put(source + "/big1.bin", std::string(30000, 'x'));
     Put(source + "/big2.bin", std::string(30000, 'y'));
     sys::PrepareDesktop("slow", "");
     auto object = Create();
     ASSERT_NE(object, nullptr);
-    const unsigned pid = sys::ServerPid(object->ServerName());
-    sys::ProgressRecorder progress(object->ServerName());
+    std::vector<Progress> reports;
+    object->SetProgressHandler([&](const Progress& report) { reports.push_back(report); });
+    SHORT flag = 5;
+    EXPECT_EQ(object->WriteFile2("SLOW1", profile, "S",
+                                 source + "/big1.bin;" + source + "/big2.bin", false, &flag),
+              S_OK);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(Get(flash + "/big2.bin"), std::string(30000, 'y'));
 
-    // Both calls are on their way before the server takes the first. The second one is
-    // refused in the loop that waits for the controller, or, should it come later, never
-    // served because the run ends the server; either way it removes nothing.
-    const QString server = QString::fromStdString(object->ServerName());
-    QDBusMessage write = QDBusMessage::createMethodCall(
-        server, QStringLiteral("/ZEPH/VORTAN/Application"),
-        QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("WriteFile2"));
-    write << QStringLiteral("SLOW1") << QString::fromStdString(profile) << QStringLiteral("S")
-          << QString::fromStdString(source + "/big1.bin;" + source + "/big2.bin") << false;
-    QDBusMessage remove = QDBusMessage::createMethodCall(
-        server, QStringLiteral("/ZEPH/VORTAN/Application"),
-        QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("RemoveFiles"));
-    remove << QStringLiteral("SLOW1") << QString::fromStdString(profile) << QStringLiteral("S")
-           << QStringLiteral("big1.bin");
-    QDBusPendingReply<int, short> written = QDBusConnection::sessionBus().asyncCall(write, INT_MAX);
-    QDBusPendingReply<int, short> removed =
-        QDBusConnection::sessionBus().asyncCall(remove, INT_MAX);
-    written.waitForFinished();
-    removed.waitForFinished();
-    ASSERT_FALSE(written.isError()) << written.error().message().toStdString();
-    EXPECT_EQ(written.argumentAt<0>(), S_OK);
-    EXPECT_EQ(written.argumentAt<1>(), 1);
-    if (!removed.isError()) {
-        EXPECT_EQ(static_cast<HRESULT>(removed.argumentAt<0>()), RPC_E_CALL_REJECTED);
-    }
-    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
-    EXPECT_EQ(Get(sys::Env().boards + "/SLOW1/flash/big1.bin"), std::string(30000, 'x'));
-
-    QElapsedTimer clock;
-    clock.start();
-    while ((progress.reports.empty() || progress.reports.back().percent != 100) &&
-           clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_GE(progress.reports.size(), 3u);
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports.back().percent, 100);
     bool sawWriting = false;
-    for (const auto& report : progress.reports)
-        sawWriting = sawWriting || report.status == QStringLiteral("Schreibe big2.bin");
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        sawWriting = sawWriting || reports[i].status == "Schreibe big2.bin";
+        EXPECT_GE(reports[i].percent, i > 0 ? reports[i - 1].percent : 0) << i;
+    }
     EXPECT_TRUE(sawWriting);
-    std::string seen;
-    for (const auto& report : progress.reports)
-        seen += (report.caption + " | " + report.status + " | ").toStdString() +
-                std::to_string(report.percent) + "\n";
-    EXPECT_EQ(progress.reports.back().percent, 100) << seen;
-    for (std::size_t i = 1; i < progress.reports.size(); ++i)
-        EXPECT_GE(progress.reports[i].percent, progress.reports[i - 1].percent) << i;
+}
+
+TEST(BoardTransfer, ACallWhileTheServerWaitsForTheBoardIsRefused) {
+    const std::string flash = sys::MakeSilentBoard("SILENT1");
+    Put(flash + "/keep.ini", "keep");
+    const std::string profile = sys::WriteProfile("silent.ini", "[S]\n5077=Verbinde\n");
+    const std::string transcript = sys::PrepareDesktop("silent", "");
+    auto object = Create();
+    ASSERT_NE(object, nullptr);
+    const unsigned pid = sys::ServerPid(object->ServerName());
+
+    // The write waits for a Connect that is never answered; the server serves calls meanwhile.
+    QDBusMessage write = sys::ObjectCall(object->ServerName(), "WriteFile2");
+    write << QStringLiteral("SILENT1") << QString::fromStdString(profile) << QStringLiteral("S")
+          << QString::fromStdString(sys::Env().root + "/silent.ini") << false;
+    QDBusPendingReply<int, short> written = QDBusConnection::sessionBus().asyncCall(write, INT_MAX);
+    ASSERT_TRUE(sys::WaitForText(transcript, QStringLiteral("Verbinde"), 30000));
+
+    SHORT flag = 5;
+    EXPECT_EQ(object->RemoveFiles("SILENT1", profile, "S", "keep.ini", &flag), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(object->CloseServer(), S_OK);
+    written.waitForFinished();
+    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
+    EXPECT_EQ(QDir(QString::fromStdString(flash)).entryList(QDir::Files).join(' ').toStdString(),
+              "keep.ini");
+    EXPECT_EQ(Get(flash + "/keep.ini"), "keep");
 }
 
 TEST(BoardTransfer, AServerKilledDuringAReadLeavesNoPartialFile) {
@@ -243,22 +204,17 @@ TEST(BoardTransfer, AServerKilledDuringAReadLeavesNoPartialFile) {
     sys::PrepareDesktop("crash", "");
     auto object = Create();
     ASSERT_NE(object, nullptr);
-    sys::ProgressRecorder progress(object->ServerName());
-    QDBusMessage read = QDBusMessage::createMethodCall(
-        QString::fromStdString(object->ServerName()), QStringLiteral("/ZEPH/VORTAN/Application"),
-        QStringLiteral("ZEPH.VORTAN.Application"), QStringLiteral("ReadFile2"));
-    read << QStringLiteral("CRASH1") << QString() << QString() << QString::fromStdString(local)
-         << QStringLiteral("big.bin") << false;
-    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(read, INT_MAX);
+    const unsigned pid = sys::ServerPid(object->ServerName());
     // Killed once bytes have arrived (20 s for all of them): the read's file exists by then.
-    QElapsedTimer clock;
-    clock.start();
-    while ((progress.reports.empty() || progress.reports.back().percent == 0) &&
-           clock.elapsed() < 15000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_FALSE(progress.reports.empty());
-    ASSERT_EQ(::kill(static_cast<pid_t>(sys::ServerPid(object->ServerName())), SIGKILL), 0);
-    pending.waitForFinished();
+    bool killed = false;
+    object->SetProgressHandler([&](const Progress& report) {
+        if (report.percent > 0 && !killed)
+            killed = ::kill(static_cast<pid_t>(pid), SIGKILL) == 0;
+    });
+    SHORT flag = 5;
+    EXPECT_EQ(object->ReadFile2("CRASH1", "", "", local, "big.bin", false, &flag),
+              vortan::client::RPC_E_DISCONNECTED);
+    EXPECT_TRUE(killed);
     EXPECT_EQ(QDir(QString::fromStdString(local))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
                   .join(QLatin1Char(' '))

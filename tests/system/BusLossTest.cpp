@@ -7,28 +7,17 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QJsonObject>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <string>
 
 namespace sys = vortan::systest;
 
 namespace {
-
-QDBusMessage Call(const std::string& server, const char* path, const char* interface,
-                  const char* method) {
-    return QDBusMessage::createMethodCall(QString::fromStdString(server), QString::fromLatin1(path),
-                                          QString::fromLatin1(interface),
-                                          QString::fromLatin1(method));
-}
 
 // The unique name under which the process `pid` has claimed the bus name; empty if it did
 // not within `ms`.
@@ -46,13 +35,6 @@ std::string WaitForServer(QDBusConnection& bus, pid_t pid, int ms) {
     return {};
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 // The bus goes while three servers and a client are on it: a server serving an object, one
@@ -60,19 +42,16 @@ std::string ReadAll(const std::string& path) {
 // controller that never answers, called by vortanctl. Every one of them ends.
 TEST(ServerLifetime, LosingTheBusEndsEveryServerAndClientCleanly) {
     sys::PrepareDesktop("bus-loss", "");
-    std::unique_ptr<vortan::client::DispatchObject> object;
-    std::string error;
-    ASSERT_EQ(vortan::client::CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK)
-        << error;
+    auto object = sys::Create();
+    ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     ASSERT_NE(pid, 0u);
     ASSERT_TRUE(sys::ProcessRunning(pid));
 
     // Started by the test rather than the bus, so that their exit codes and sanitizer
     // reports can be seen. No answer script: the overwrite question is cancelled.
-    const std::string local = sys::Env().root + "/cancelled";
-    std::filesystem::create_directories(local);
-    std::ofstream(local + "/a.ini") << "kept";
+    const std::string local = sys::MakeDir("cancelled");
+    sys::Put(local + "/a.ini", "kept");
     const std::string errors = sys::Env().root + "/left.stderr";
     const pid_t left = sys::SpawnProgram(sys::Env().program, {"--automation"}, errors);
     ASSERT_GT(left, 0);
@@ -81,12 +60,10 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerAndClientCleanly) {
         QString::fromStdString(sys::Env().busAddress), QStringLiteral("leaving-client"));
     const std::string server = WaitForServer(bus, left, 30000);
     ASSERT_FALSE(server.empty());
-    const QDBusMessage created = bus.call(
-        Call(server, "/ZEPH/VORTAN/ClassFactory", "ZEPH.VORTAN.ClassFactory", "CreateInstance"),
-        QDBus::Block, 60000);
+    const QDBusMessage created =
+        bus.call(sys::FactoryCall(QString::fromStdString(server)), QDBus::Block, 60000);
     ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
-    QDBusMessage read =
-        Call(server, "/ZEPH/VORTAN/Application", "ZEPH.VORTAN.Application", "ReadFile2");
+    QDBusMessage read = sys::ObjectCall(server, "ReadFile2");
     read << QStringLiteral("PLC1") << QString() << QString() << QString::fromStdString(local)
          << QStringLiteral("a.ini") << false;
     const QDBusMessage answer = bus.call(read, QDBus::Block, 60000);
@@ -97,9 +74,7 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerAndClientCleanly) {
     QDBusConnection::disconnectFromBus(QStringLiteral("leaving-client"));
 
     // A board whose controller never answers a Connect: its server waits in the engine.
-    const std::string silent = sys::Env().boards + "/SILENT";
-    std::filesystem::create_directories(silent + "/flash");
-    std::ofstream(silent + "/board.ini") << "[board]\nsilent=1\n";
+    sys::MakeSilentBoard("SILENT");
     const std::string profile = sys::WriteProfile("bus-loss.ini", "[Main]\n5077=Verbinden\n");
     const std::string transcript = sys::Env().root + "/waiting.transcript";
     setenv("VORTAN_TRANSCRIPT", transcript.c_str(), 1);
@@ -115,31 +90,21 @@ TEST(ServerLifetime, LosingTheBusEndsEveryServerAndClientCleanly) {
         {"-q", "--profile", profile, "--section", "Main", "-c", "SILENT", "write", profile},
         ctlErrors);
     ASSERT_GT(ctl, 0);
-    QElapsedTimer clock;
-    clock.start();
-    const auto connecting = [&] {
-        for (const QJsonObject& line : sys::ReadTranscript(transcript))
-            if (line.value(QStringLiteral("text")).toString() == QStringLiteral("Verbinden"))
-                return true;
-        return false;
-    };
-    while (!connecting() && clock.elapsed() < 30000)
-        QThread::msleep(20);
-    ASSERT_TRUE(connecting());
+    ASSERT_TRUE(sys::WaitForText(transcript, QStringLiteral("Verbinden"), 30000));
 
     sys::KillBus();
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
     // A server whose bus went away ends with 1, having destroyed its window normally.
     EXPECT_EQ(sys::WaitProgram(left, 10000), 1);
-    const std::string reports = ReadAll(errors);
+    const std::string reports = sys::Get(errors);
     EXPECT_EQ(reports.find("Sanitizer"), std::string::npos) << reports;
     EXPECT_EQ(reports.find("runtime error"), std::string::npos) << reports;
-    EXPECT_EQ(ReadAll(local + "/a.ini"), "kept");
+    EXPECT_EQ(sys::Get(local + "/a.ini"), "kept");
     EXPECT_EQ(sys::WaitProgram(waiting, 10000), 1);
     // The client says what happened instead of waiting for good: the bus closed, or (told
     // by a daemon that is ending) its server left.
     EXPECT_EQ(sys::WaitProgram(ctl, 10000), 1);
-    const std::string said = ReadAll(ctlErrors);
+    const std::string said = sys::Get(ctlErrors);
     EXPECT_TRUE(said.find("Error.Disconnected") != std::string::npos ||
                 said.find("left the bus without answering") != std::string::npos)
         << said;

@@ -14,32 +14,16 @@
 
 #include <fstream>
 #include <memory>
-#include <sstream>
 
+namespace sys = vortan::systest;
+using sys::Create;
+using sys::FactoryCall;
+using sys::Get;
+using sys::ObjectCall;
 using vortan::client::CreateObject;
 using vortan::client::DispatchObject;
-namespace sys = vortan::systest;
 
 namespace {
-
-std::unique_ptr<DispatchObject> Create() {
-    std::unique_ptr<DispatchObject> object;
-    std::string error;
-    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK) << error;
-    return object;
-}
-
-QDBusMessage FactoryCall(const QString& service) {
-    return QDBusMessage::createMethodCall(service, QStringLiteral("/ZEPH/VORTAN/ClassFactory"),
-                                          QStringLiteral("ZEPH.VORTAN.ClassFactory"),
-                                          QStringLiteral("CreateInstance"));
-}
-
-QDBusMessage ObjectCall(const std::string& server, const char* method) {
-    return QDBusMessage::createMethodCall(
-        QString::fromStdString(server), QStringLiteral("/ZEPH/VORTAN/Application"),
-        QStringLiteral("ZEPH.VORTAN.Application"), QString::fromLatin1(method));
-}
 
 // The automation object is on the bus under the server's name.
 bool ObjectRegistered(const std::string& uniqueName) {
@@ -50,21 +34,14 @@ bool ObjectRegistered(const std::string& uniqueName) {
         QLatin1String("<interface name=\"ZEPH.VORTAN.Application\">"));
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 TEST(ServerRegistration, RegisterWritesTheServiceFileAndUnregisterRemovesIt) {
     const std::string service =
         sys::Env().dataHome + "/dbus-1/services/ZEPH.VORTAN.Application._7.service";
-    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
-                                    sys::Env().program + " --automation\n");
-    EXPECT_NE(ReadAll(sys::Env().classes)
+    EXPECT_EQ(Get(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
+                                sys::Env().program + " --automation\n");
+    EXPECT_NE(Get(sys::Env().classes)
                   .find("ZEPH.VORTAN.Application.7={0100003B-2409-43F1-8BAC-7D0643B6159E}"),
               std::string::npos);
 
@@ -213,7 +190,7 @@ TEST(ServerStart, StartWithoutSwitchesAndDisplayRewritesTheRegistrationAndExits)
     unsetenv("VORTAN_TRANSCRIPT");
     ASSERT_GT(pid, 0);
     EXPECT_EQ(sys::WaitProgram(pid, 30000), 0);
-    EXPECT_EQ(ReadAll(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
-                                    sys::Env().program + " --automation\n");
+    EXPECT_EQ(Get(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
+                                sys::Env().program + " --automation\n");
     EXPECT_TRUE(sys::ReadTranscript(transcript).empty());
 }

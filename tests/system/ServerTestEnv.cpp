@@ -1,10 +1,13 @@
 #include "system/ServerTestEnv.h"
 
+#include "system/SessionBus.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -13,8 +16,10 @@
 
 #include <signal.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace vortan::systest {
 
@@ -122,6 +127,69 @@ std::string WriteProfile(const std::string& name, const std::string& text) {
     const std::string path = g_env.root + "/" + name;
     std::ofstream(path, std::ios::trunc | std::ios::binary) << text;
     return path;
+}
+
+std::unique_ptr<client::DispatchObject> Create() {
+    std::unique_ptr<client::DispatchObject> object;
+    std::string error;
+    EXPECT_EQ(client::CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK) << error;
+    return object;
+}
+
+QDBusMessage FactoryCall(const QString& service) {
+    return QDBusMessage::createMethodCall(service, QStringLiteral("/ZEPH/VORTAN/ClassFactory"),
+                                          QStringLiteral("ZEPH.VORTAN.ClassFactory"),
+                                          QStringLiteral("CreateInstance"));
+}
+
+QDBusMessage ObjectCall(const std::string& server, const char* method) {
+    return QDBusMessage::createMethodCall(
+        QString::fromStdString(server), QStringLiteral("/ZEPH/VORTAN/Application"),
+        QStringLiteral("ZEPH.VORTAN.Application"), QString::fromLatin1(method));
+}
+
+std::string MakeBoard(const std::string& name, const std::vector<std::string>& args) {
+    std::vector<std::string> all{"create", name};
+    all.insert(all.end(), args.begin(), args.end());
+    EXPECT_EQ(RunProgram(g_env.boardTool, all), 0);
+    return g_env.boards + "/" + name + "/flash";
+}
+
+std::string MakeSilentBoard(const std::string& name) {
+    const std::string board = g_env.boards + "/" + name;
+    QDir().mkpath(QString::fromStdString(board + "/flash"));
+    Put(board + "/board.ini", "[board]\nsilent=1\n");
+    return board + "/flash";
+}
+
+std::string MakeDir(const std::string& name) {
+    const std::string path = g_env.root + "/" + name;
+    QDir().mkpath(QString::fromStdString(path));
+    return path;
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Get(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WaitForText(const std::string& transcript, const QString& text, int ms) {
+    const auto shown = [&] {
+        for (const QJsonObject& line : ReadTranscript(transcript))
+            if (line.value(QStringLiteral("event")).toString() == QLatin1String("text") &&
+                line.value(QStringLiteral("text")).toString() == text)
+                return true;
+        return false;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!shown() && clock.elapsed() < ms)
+        QThread::msleep(20);
+    return shown();
 }
 
 } // namespace vortan::systest

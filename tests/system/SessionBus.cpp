@@ -14,6 +14,14 @@ namespace vortan::systest {
 
 namespace {
 
+// Waits for a child that ends; its exit code, -1 if a signal ended it.
+int Reap(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::string WriteConfig(const std::string& configDir, const std::string& serviceDir) {
     const std::string path = configDir + "/session.conf";
     std::ofstream out(path);
@@ -76,12 +84,7 @@ SessionBus::~SessionBus() {
 }
 
 void SessionBus::Kill() {
-    if (m_pid <= 0)
-        return;
-    kill(m_pid, SIGTERM);
-    int status = 0;
-    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    StopProgram(m_pid);
     m_pid = -1;
 }
 
@@ -111,9 +114,7 @@ void StopProgram(pid_t pid) {
     if (pid <= 0)
         return;
     kill(pid, SIGTERM);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    Reap(pid);
 }
 
 int WaitProgram(pid_t pid, int ms) {
@@ -137,12 +138,7 @@ int WaitProgram(pid_t pid, int ms) {
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args) {
     const pid_t pid = SpawnProgram(program, args);
-    if (pid < 0)
-        return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return pid < 0 ? -1 : Reap(pid);
 }
 
 } // namespace vortan::systest

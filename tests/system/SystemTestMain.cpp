@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
 
 #ifdef VORTAN_BOARD_TOOL
     // The simulated board's components, for the tests of real transfers.
-    if (vortan::systest::RunProgram(VORTAN_BOARD_TOOL, {"register"}) != 0) {
+    env.boardTool = VORTAN_BOARD_TOOL;
+    if (vortan::systest::RunProgram(env.boardTool, {"register"}) != 0) {
         std::fputs("vortan-board register failed\n", stderr);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
+#include "support/ScriptedDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,14 @@
 #include <string>
 #include <vector>
 
+using vortan::test::DrainQueue;
+using vortan::test::ScriptedDialog;
 using vortan::win::CreateMessageWindow;
 using vortan::win::DialogTemplate;
 using vortan::win::GetWindowTextString;
 using vortan::win::WindowKind;
 
 namespace {
-
-constexpr UINT WM_ACT = WM_USER + 100;
-
-void DrainQueue() {
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
 
 DialogTemplate QuestionTemplate(DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE) {
     DialogTemplate t;
@@ -42,54 +37,6 @@ DialogTemplate QuestionTemplate(DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE
     };
     return t;
 }
-
-// A dialog whose behaviour each test scripts: `onAct` runs from the loop (posted at
-// initialization), OnOK/OnCancel are counted and end the dialog only when `endOnCancel`.
-class ScriptedDialog final : public CDialog {
-public:
-    explicit ScriptedDialog(const DialogTemplate& t, HWND parent = nullptr) : CDialog(t, parent) {}
-
-    std::function<void(ScriptedDialog&)> onInit;
-    std::function<void(ScriptedDialog&)> onAct;
-    std::vector<std::string> log;
-    bool endOnCancel = true;
-
-    using CDialog::EndDialog;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        if (onInit)
-            onInit(*this);
-        PostMessage(m_hWnd, WM_ACT, 0, 0);
-        return TRUE;
-    }
-    void OnOK() override {
-        log.push_back("OnOK");
-        CDialog::OnOK();
-    }
-    void OnCancel() override {
-        log.push_back("OnCancel");
-        if (endOnCancel)
-            CDialog::OnCancel();
-    }
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-        if (LOWORD(wParam) == IDNO) {
-            log.push_back("Nein");
-            EndDialog(IDNO);
-            return TRUE;
-        }
-        return CDialog::OnCommand(wParam, lParam);
-    }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_ACT) {
-            if (onAct)
-                onAct(*this);
-            return 0;
-        }
-        return CDialog::WindowProc(message, wParam, lParam);
-    }
-};
 
 } // namespace
 
@@ -218,42 +165,6 @@ TEST(CDialog, NestedLoopInsideSentMessageDispatchesPostsAndTimers) {
     DestroyWindow(other);
 }
 
-TEST(CDialog, ShowsAfterInitializationAsTheTemplateSays) {
-    struct Case {
-        DWORD style;
-        bool visibleDuringRun;
-        bool enabledDuringRun;
-    };
-    const Case cases[] = {
-        {WS_POPUP | WS_VISIBLE, true, true},
-        {WS_POPUP, false, true},
-        {WS_POPUP | WS_VISIBLE | WS_DISABLED, true, false},
-    };
-    for (const Case& c : cases) {
-        DrainQueue();
-        ScriptedDialog dialog(QuestionTemplate(c.style));
-        bool visibleInInit = true;
-        bool visible = false;
-        bool enabled = false;
-        std::string caption;
-        dialog.onInit = [&](ScriptedDialog& d) {
-            ShowWindow(d.GetSafeHwnd(), SW_HIDE); // as the progress window does
-            visibleInInit = IsWindowVisible(d.GetSafeHwnd()) != FALSE;
-        };
-        dialog.onAct = [&](ScriptedDialog& d) {
-            visible = IsWindowVisible(d.GetSafeHwnd()) != FALSE;
-            enabled = IsWindowEnabled(d.GetSafeHwnd()) != FALSE;
-            caption = GetWindowTextString(d.GetSafeHwnd());
-            d.EndDialog(IDOK);
-        };
-        EXPECT_EQ(dialog.DoModal(), IDOK);
-        EXPECT_FALSE(visibleInInit);
-        EXPECT_EQ(visible, c.visibleDuringRun) << std::hex << c.style;
-        EXPECT_EQ(enabled, c.enabledDuringRun) << std::hex << c.style;
-        EXPECT_EQ(caption, "Frage");
-    }
-}
-
 TEST(CDialog, DisablesItsParentWhileRunning) {
     DrainQueue();
     ScriptedDialog parent(QuestionTemplate());
@@ -284,7 +195,7 @@ TEST(CDialog, QuitEndsTheRunAndReachesTheOuterLoop) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
-TEST(CDialog, TellsTheDialogServiceAroundItsLoop) {
+TEST(CDialog, ShowsAfterInitializationAsTheTemplateSaysAndTellsTheService) {
     struct RecordingService final : vortan::ui::IDialogService {
         std::vector<std::string> log;
         void OnModalDialogShown(HWND dialog, const DialogTemplate& t) override {
@@ -299,25 +210,42 @@ TEST(CDialog, TellsTheDialogServiceAroundItsLoop) {
     struct Case {
         DWORD style;
         bool endInInit;
+        bool visibleDuringRun;
+        bool enabledDuringRun;
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {WS_POPUP | WS_VISIBLE, false, {"shown 133 question", "ended 7"}},
-        {WS_POPUP | WS_VISIBLE | WS_DISABLED, false, {"shown 133 display", "ended 7"}},
-        {WS_POPUP, false, {"shown 133 display", "ended 7"}},
+        {WS_POPUP | WS_VISIBLE, false, true, true, {"shown 133 question", "ended 7"}},
+        {WS_POPUP, false, false, true, {"shown 133 display", "ended 7"}},
+        {WS_POPUP | WS_VISIBLE | WS_DISABLED, false, true, false, {"shown 133 display", "ended 7"}},
         // Ended before it was ever shown: nobody is told.
-        {WS_POPUP | WS_VISIBLE, true, {}},
+        {WS_POPUP | WS_VISIBLE, true, false, false, {}},
     };
     for (const Case& c : cases) {
         DrainQueue();
         service.log.clear();
         ScriptedDialog dialog(QuestionTemplate(c.style));
-        dialog.onInit = [&c](ScriptedDialog& d) {
+        bool visibleInInit = true;
+        bool visible = false;
+        bool enabled = false;
+        std::string caption = "Frage";
+        dialog.onInit = [&](ScriptedDialog& d) {
+            ShowWindow(d.GetSafeHwnd(), SW_HIDE); // as the progress window does
+            visibleInInit = IsWindowVisible(d.GetSafeHwnd()) != FALSE;
             if (c.endInInit)
                 d.EndDialog(IDNO);
         };
-        dialog.onAct = [](ScriptedDialog& d) { d.EndDialog(IDNO); };
+        dialog.onAct = [&](ScriptedDialog& d) {
+            visible = IsWindowVisible(d.GetSafeHwnd()) != FALSE;
+            enabled = IsWindowEnabled(d.GetSafeHwnd()) != FALSE;
+            caption = GetWindowTextString(d.GetSafeHwnd());
+            d.EndDialog(IDNO);
+        };
         EXPECT_EQ(dialog.DoModal(), IDNO);
+        EXPECT_FALSE(visibleInInit);
+        EXPECT_EQ(visible, c.visibleDuringRun) << std::hex << c.style;
+        EXPECT_EQ(enabled, c.enabledDuringRun) << std::hex << c.style;
+        EXPECT_EQ(caption, "Frage");
         EXPECT_EQ(service.log, c.log) << std::hex << c.style;
     }
     vortan::ui::SetDialogService(previous);

@@ -6,10 +6,10 @@
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/UiServicesScope.h"
-#include "platform/win/CDialog.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "support/ScopedEnv.h"
+#include "support/ScriptedDialog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -22,57 +22,14 @@
 #include <vector>
 
 using vortan::resources::FindDialogTemplate;
+using vortan::test::DrainQueue;
+using vortan::test::ScriptedDialog;
 using vortan::ui::AnswerScript;
 using vortan::ui::ScriptedUi;
 using vortan::ui::Transcript;
 using vortan::ui::UiServicesScope;
 
 namespace {
-
-constexpr UINT WM_ACT = WM_USER + 100;
-
-void DrainQueue() {
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
-// A dialog that ends itself the way the real ones do: Nein and Alle Überschreiben by their ids,
-// OK and Cancel through the framework. `onAct` runs from its loop when `act` is set.
-class TestDialog final : public CDialog {
-public:
-    TestDialog(int templateId, bool act = false)
-        : CDialog(*FindDialogTemplate(templateId)), m_bAct(act) {}
-
-    std::function<void(HWND)> onAct;
-    using CDialog::EndDialog;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        if (m_bAct)
-            PostMessage(m_hWnd, WM_ACT, 0, 0);
-        return TRUE;
-    }
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-        const int id = LOWORD(wParam);
-        if (id == IDNO || id == 1014) {
-            EndDialog(id);
-            return TRUE;
-        }
-        return CDialog::OnCommand(wParam, lParam);
-    }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_ACT && onAct) {
-            onAct(m_hWnd);
-            return 0;
-        }
-        return CDialog::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    bool m_bAct;
-};
 
 std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream file(path);
@@ -120,9 +77,9 @@ TEST(ScriptedUi, WithoutAnswerFileNothingIsChanged) {
     EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_YESNO), IDNO);
 
     DrainQueue();
-    TestDialog question(vortan::resources::IDD_OVERWRITE);
+    ScriptedDialog question(*FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
     EXPECT_EQ(question.DoModal(), IDCANCEL);
-    TestDialog about(vortan::resources::IDD_ABOUTBOX);
+    ScriptedDialog about(*FindDialogTemplate(vortan::resources::IDD_ABOUTBOX));
     EXPECT_EQ(about.DoModal(), IDOK);
 }
 
@@ -135,8 +92,8 @@ TEST(ScriptedUi, ScriptedAnswersEndDialogsAndBoxes) {
                   Transcript());
     const UiServicesScope scope(&ui, &ui);
     DrainQueue();
-    const auto run = [](std::function<void(HWND)> act = {}) {
-        TestDialog dialog(vortan::resources::IDD_OVERWRITE, static_cast<bool>(act));
+    const auto run = [](std::function<void(ScriptedDialog&)> act = {}) {
+        ScriptedDialog dialog(*FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
         dialog.onAct = std::move(act);
         return dialog.DoModal();
     };
@@ -144,9 +101,9 @@ TEST(ScriptedUi, ScriptedAnswersEndDialogsAndBoxes) {
     EXPECT_EQ(run(), IDNO);
     // The answer is a click: a disabled button ignores it. The command posted here comes
     // after the scripted click, so it ends the dialog only if the click was ignored.
-    EXPECT_EQ(run([](HWND dialog) {
-                  EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-                  PostMessage(dialog, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    EXPECT_EQ(run([](ScriptedDialog& dialog) {
+                  EnableWindow(GetDlgItem(dialog.GetSafeHwnd(), IDOK), FALSE);
+                  PostMessage(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
               }),
               IDNO);
     EXPECT_EQ(run(), IDCANCEL); // answers of 133 used up
@@ -189,17 +146,17 @@ TEST(ScriptedUi, TranscriptRecordsTextsBoxesAndDialogs) {
 
     // The progress window is no question: its scripted answer stays unused, the window runs
     // until its own code ends it.
-    TestDialog progress(vortan::resources::IDD_VORTAN_DIALOG, true);
-    progress.onAct = [&progress](HWND dialog) {
-        SetWindowText(dialog, "Lese 50%");
-        SetDlgItemText(dialog, 1004, "Datei \"a\\b.ini\"\n");
-        SetDlgItemText(dialog, 1004, "Datei \"a\\b.ini\"\n"); // no change, no line
-        progress.EndDialog(42);
+    ScriptedDialog progress(*FindDialogTemplate(vortan::resources::IDD_VORTAN_DIALOG));
+    progress.onAct = [](ScriptedDialog& d) {
+        SetWindowText(d.GetSafeHwnd(), "Lese 50%");
+        SetDlgItemText(d.GetSafeHwnd(), 1004, "Datei \"a\\b.ini\"\n");
+        SetDlgItemText(d.GetSafeHwnd(), 1004, "Datei \"a\\b.ini\"\n"); // no change, no line
+        d.EndDialog(42);
     };
     EXPECT_EQ(progress.DoModal(), 42);
     SetWindowText(nullptr, "nach dem Ende");
     EXPECT_EQ(MessageBox(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDNO);
-    TestDialog question(vortan::resources::IDD_OVERWRITE);
+    ScriptedDialog question(*FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
     EXPECT_EQ(question.DoModal(), IDCANCEL);
 
     const std::string pid = Pid();

@@ -108,10 +108,6 @@ TEST(FileEditCtrlTest, DroppedFilesShareTheFirstFolder) {
         EXPECT_EQ(host.Text(), c.text);
         EXPECT_EQ(GetFocus(), host.control.GetSafeHwnd());
     }
-    SelectionHost host(FileMode | MultipleFiles);
-    SendMessage(host.control.GetSafeHwnd(), WM_DROPFILES,
-                reinterpret_cast<WPARAM>(vortan::ui::CreateDrop(dropped)), 0);
-    EXPECT_EQ(host.Paths(), (Paths{"/d/a.txt", "/d/b.txt", "/d/c.txt", "/e/x.txt"}));
 }
 
 TEST(FileEditCtrlTest, FlagsNeedExactlyOneMode) {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/com/UniqueBstr.h"
+#include "support/FakeController.h"
 
 using vortan::test::Advised;
 using vortan::test::Dispids;
@@ -285,42 +286,6 @@ TEST_F(SimBoardFlash, FaultSwitchesFailTheNthItemAndRefuseChangesOfAReadOnlyBoar
     EXPECT_EQ(ReadAll(m_dir / "local/r.cfg"), "r");
 }
 
-namespace {
-
-// An IController of some other component: the flash class must not touch it.
-class ForeignController final : public vortan::IController {
-public:
-    HRESULT QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid == IID_IUnknown || iid == vortan::IID_IController) {
-            *object = this;
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Connect(BSTR, BSTR) override { return E_NOTIMPL; }
-    HRESULT GetConnectionName(BSTR*) override { return E_NOTIMPL; }
-    HRESULT Disconnect() override { return E_NOTIMPL; }
-    HRESULT GetErrorInfo(vortan::ControllerErrorInfo*) override { return E_NOTIMPL; }
-    HRESULT UpdateInfo(LONG, SHORT*) override { return E_NOTIMPL; }
-    HRESULT IsConnected(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT HasFileDirectory(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT GetMemoryInfo(vortan::MemoryInfo*) override { return E_NOTIMPL; }
-    HRESULT GetFileEntry(LONG, vortan::FileEntryInfo*, SHORT*) override { return E_NOTIMPL; }
-};
-
-} // namespace
-
 TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
     MakeBoard("PLC1");
     std::ofstream(FlashPath("PLC1", "HERE.CFG")) << "here";
@@ -380,7 +345,7 @@ TEST_F(SimBoardFlash, BadInputFailsTheItemWithItsCodeAndWritesNothing) {
               (std::vector<std::string>{"board.ini", "flash", "lock"}));
 
     // Not this plug-in's controller, no controller, and a controller not connected.
-    ForeignController foreign;
+    vortan::test::FakeController foreign;
     EXPECT_EQ(Write(source, "X.CFG", &foreign), VARIANT_FALSE);
     EXPECT_EQ(Take(), (std::vector<DISPID>{kWriteBegin, 10}));
     const auto idle = CreateController();
