@@ -4,20 +4,17 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 using vortan::client::CallResult;
-using vortan::client::CreateObject;
 using vortan::client::DispatchObject;
 using vortan::client::Value;
 namespace sys = vortan::systest;
@@ -27,13 +24,6 @@ namespace {
 // Every text a run shows while it connects, so that a connection attempt leaves its trace.
 constexpr const char* kRunTexts = "5077=Verbinde\n5080=Verbinde mit %s\n5079=Nicht verbunden\n"
                                   "5081=Verbunden\n";
-
-std::unique_ptr<DispatchObject> Create() {
-    std::unique_ptr<DispatchObject> object;
-    std::string error;
-    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", object, &error), S_OK) << error;
-    return object;
-}
 
 std::vector<QJsonObject> Events(const std::vector<QJsonObject>& lines, const char* event,
                                 int templateId = 0) {
@@ -56,21 +46,6 @@ bool Connected(const std::vector<QJsonObject>& lines) {
     return false;
 }
 
-std::string MakeDir(const std::string& name) {
-    const std::string path = sys::Env().root + "/" + name;
-    QDir().mkpath(QString::fromStdString(path));
-    return path;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Ends the server and waits for it, so transcripts are complete.
 void Finish(std::unique_ptr<DispatchObject>& object, unsigned pid) {
     object->CloseServer();
@@ -82,7 +57,7 @@ void Finish(std::unique_ptr<DispatchObject>& object, unsigned pid) {
 
 TEST(AutomationDispatch, RefusesWrongCountsTypesAndDispidsSayingWhat) {
     sys::PrepareDesktop("dispatch", "");
-    auto object = Create();
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
 
@@ -158,7 +133,7 @@ TEST(AutomationDispatch, RefusesWrongCountsTypesAndDispidsSayingWhat) {
 
 TEST(AutomationMethods, GetLastErrorCodeBeforeAnyConnectionGivesZeros) {
     sys::PrepareDesktop("lasterror", "");
-    auto object = Create();
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     // Late-bound, with values in the out-parameters (a named call has no inputs to carry
@@ -175,7 +150,7 @@ TEST(AutomationMethods, GetLastErrorCodeBeforeAnyConnectionGivesZeros) {
 TEST(AutomationMethods, RemoveFilesWithAnEmptyListSucceedsWithoutConnecting) {
     const std::string transcript = sys::PrepareDesktop("remove-empty", "");
     const std::string profile = sys::WriteProfile("remove.ini", std::string("[S]\n") + kRunTexts);
-    auto object = Create();
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     SHORT result = 5;
@@ -185,42 +160,13 @@ TEST(AutomationMethods, RemoveFilesWithAnEmptyListSucceedsWithoutConnecting) {
     EXPECT_FALSE(Connected(sys::ReadTranscript(transcript, pid)));
 }
 
-TEST(AutomationMethods, FormatLeavesTheSelectorAtOne) {
-    sys::PrepareDesktop("format", "");
-    for (const SHORT selector : {SHORT(0), SHORT(7), SHORT(-3)}) {
-        auto object = Create();
-        ASSERT_NE(object, nullptr);
-        const unsigned pid = sys::ServerPid(object->ServerName());
-        SHORT value = selector;
-        SHORT result = 5;
-        object->Format(&value, "", "", "", &result);
-        EXPECT_EQ(value, 1) << selector;
-        Finish(object, pid);
-    }
-}
-
-TEST(AutomationMethods, ReadAsksNothingWhenNoLocalFileExists) {
-    const std::string transcript = sys::PrepareDesktop("read-fresh", "dialog 133 1014\n");
-    const std::string profile = sys::WriteProfile("read.ini", std::string("[S]\n") + kRunTexts);
-    const std::string local = MakeDir("read-fresh");
-    auto object = Create();
-    ASSERT_NE(object, nullptr);
-    const unsigned pid = sys::ServerPid(object->ServerName());
-    SHORT result = 5;
-    object->ReadFile("NOBOARD", profile, "S", local, "a.ini;b.ini", &result);
-    Finish(object, pid);
-    const auto lines = sys::ReadTranscript(transcript, pid);
-    EXPECT_TRUE(Events(lines, "dialog", 133).empty());
-    EXPECT_TRUE(Connected(lines)); // the read started at once
-}
-
 TEST(AutomationMethods, CancelAtTheSecondFileReadsNothing) {
     const std::string transcript = sys::PrepareDesktop("read-cancel", "dialog 133 cancel\n");
     const std::string profile = sys::WriteProfile(
         "cancel.ini", std::string("[S]\n") + kRunTexts + "[Section1]\n5043=Überschreiben?\n");
-    const std::string local = MakeDir("read-cancel");
-    WriteFile(local + "/b.ini", "old b");
-    auto object = Create();
+    const std::string local = sys::MakeDir("read-cancel");
+    sys::Put(local + "/b.ini", "old b");
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     SHORT result = 5;
@@ -240,26 +186,8 @@ TEST(AutomationMethods, CancelAtTheSecondFileReadsNothing) {
     EXPECT_TRUE(texts.contains(QStringLiteral("b.ini")));
     EXPECT_TRUE(texts.contains(QString::fromStdString(local)));
     EXPECT_FALSE(Connected(lines));
-    EXPECT_EQ(ReadFile(local + "/b.ini"), "old b");
+    EXPECT_EQ(sys::Get(local + "/b.ini"), "old b");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(local + "/a.ini")));
-}
-
-TEST(AutomationMethods, NoAnswerToTheReplacementCancelsTheRead) {
-    // "Nein" asks for another file; a selection nobody answers is cancelled.
-    const std::string transcript = sys::PrepareDesktop("read-no", "dialog 133 no\n");
-    const std::string profile = sys::WriteProfile("no.ini", std::string("[S]\n") + kRunTexts);
-    const std::string local = MakeDir("read-no");
-    WriteFile(local + "/a.ini", "old a");
-    auto object = Create();
-    ASSERT_NE(object, nullptr);
-    const unsigned pid = sys::ServerPid(object->ServerName());
-    SHORT result = 5;
-    EXPECT_EQ(object->ReadFile2("PLC1", profile, "S", local, "a.ini", true, &result), S_OK);
-    EXPECT_EQ(result, 2);
-    Finish(object, pid);
-    const auto lines = sys::ReadTranscript(transcript, pid);
-    EXPECT_EQ(Events(lines, "dialog", 133).size(), 1u);
-    EXPECT_FALSE(Connected(lines));
 }
 
 TEST(AutomationMethods, RejectedShortNameShowsTheProfileTextLiterallyAndEndsTheServer) {
@@ -273,15 +201,15 @@ TEST(AutomationMethods, RejectedShortNameShowsTheProfileTextLiterallyAndEndsTheS
          "Der Name LONGNAME1.TXT ist zu lang"},
         {"conversions", "5053=%n%s%s %d 100%% %x %\n", "%nLONGNAME1.TXT%s %d 100% %x %"},
     };
-    const std::string local = MakeDir("write-long");
-    WriteFile(local + "/LONGNAME1.TXT", "data");
+    const std::string local = sys::MakeDir("write-long");
+    sys::Put(local + "/LONGNAME1.TXT", "data");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string transcript = sys::PrepareDesktop(std::string("long-") + c.name, "");
         const std::string profile =
             sys::WriteProfile(std::string("long-") + c.name + ".ini",
                               std::string("[S]\n") + kRunTexts + c.profileText);
-        auto object = Create();
+        auto object = sys::Create();
         ASSERT_NE(object, nullptr);
         const unsigned pid = sys::ServerPid(object->ServerName());
         SHORT result = 5;
@@ -307,9 +235,9 @@ TEST(AutomationMethods, WithoutTheShortNameTextTheWriteGoesAhead) {
     const std::string transcript = sys::PrepareDesktop("long-none", "");
     const std::string profile =
         sys::WriteProfile("long-none.ini", std::string("[S]\n") + kRunTexts);
-    const std::string local = MakeDir("write-long-none");
-    WriteFile(local + "/LONGNAME1.TXT", "data");
-    auto object = Create();
+    const std::string local = sys::MakeDir("write-long-none");
+    sys::Put(local + "/LONGNAME1.TXT", "data");
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     SHORT result = 5;
@@ -323,11 +251,11 @@ TEST(AutomationMethods, WithoutTheShortNameTextTheWriteGoesAhead) {
 }
 
 TEST(AutomationMethods, SelectionsAnswerTheChoiceAndShowOnlyTheBrowsers) {
-    const std::string dir = MakeDir("select-dir") + "/";
+    const std::string dir = sys::MakeDir("select-dir") + "/";
     const std::string transcript = sys::PrepareDesktop(
         "select", "filedialog cancel\nfiledialog ok /a/x.txt /a/y.txt\nfolder ok " + dir +
                       "\nfolder cancel\n");
-    auto object = Create();
+    auto object = sys::Create();
     ASSERT_NE(object, nullptr);
     const unsigned pid = sys::ServerPid(object->ServerName());
     // Control flags 0x203: several files in an open dialog. No profile text 5024: no title.
