@@ -1,6 +1,10 @@
 #include "EngineFixture.h"
 
+#include "platform/profile/ProfileCache.h"
 #include "platform/text/Utf.h"
+
+#include <chrono>
+#include <filesystem>
 
 using vortan::test::BarPosition;
 using vortan::test::Caption;
@@ -132,6 +136,49 @@ TEST(CVORTANDlg, WriteRunHandsEachItemOverAndEndsTheDialogAfterTheLast) {
                                                   "Schreibe a.ini", "Schreibe b.ini"}));
     EXPECT_EQ(t.controller.CallCount("Disconnect"), 1);
     EXPECT_EQ(t.dlg.GetLastErrorInfo(nullptr, nullptr, nullptr, nullptr), E_FAIL); // object gone
+}
+
+TEST(CVORTANDlg, ReadsTheProfileOncePerRunAndSeesAnEditBeforeTheNext) {
+    using vortan::profile::ProfileCache;
+    int reads = 0;
+    ProfileCache::FileReader previous =
+        ProfileCache::Process().ExchangeReader([&](const char* path) {
+            ++reads;
+            return ProfileCache::ReadFile(path);
+        });
+    vortan::test::TempDir profiles;
+    const auto writeProfile = [&](const std::string& texts) {
+        const std::string file = profiles.WriteFile("texts.ini", texts);
+        // Old enough that a further edit could not keep the stamp: no reason to read it again.
+        std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::hours(1));
+        return file;
+    };
+    std::string texts = vortan::test::kProfileTexts;
+    const std::string edited = texts.replace(texts.find("Verbinde\n"), 8, "Anders!!");
+    int run = 0;
+    for (const std::string& profile : {std::string(vortan::test::kProfileTexts), edited}) {
+        EngineRig t;
+        t.dlg.m_strProfileFile = writeProfile(profile);
+        CFileList list;
+        for (const char* name : {"a.ini", "b.ini", "c.ini"})
+            list.AddFile(t.dir.WriteFile(name, "12"), 0);
+        for (int i = 0; i < 3; ++i)
+            t.flash.script.push_back(EngineRig::Item({{4, {}}, {6, {1, 0}}, {5, {}}}));
+        SHORT flag = 0;
+        std::vector<std::string> captions;
+        t.RunInDialog([&](HWND hwnd) {
+            ShownTexts shown(hwnd);
+            t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+            captions = shown.captions;
+        });
+        ++run;
+        EXPECT_EQ(flag, 1);
+        EXPECT_EQ(reads, run);
+        ASSERT_FALSE(captions.empty());
+        EXPECT_EQ(captions.front(), run == 1 ? "Verbinde" : "Anders!!");
+    }
+    ProfileCache::Process().ExchangeReader(std::move(previous));
 }
 
 TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/WinDef.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace vortan::profile {
+
+class ProfileIndex;
+
+// Profile files read once and kept as an index, keyed by path and checked against the file's
+// identity, size and change times at every lookup, so that an edited file is read again.
+// A file changed so recently that a further change could keep its time stamp is read again
+// until that can no longer happen. Files beyond kMaxCachedBytes are scanned at each lookup.
+class ProfileCache final {
+public:
+    // Reads a whole regular file; empty when it cannot be read. Tests replace it to count reads.
+    using FileReader = std::function<std::optional<std::string>(const char* path)>;
+
+    static constexpr std::uint64_t kMaxCachedBytes = 16u << 20;
+
+    explicit ProfileCache(FileReader reader = ReadFile);
+    ~ProfileCache();
+    ProfileCache(const ProfileCache&) = delete;
+    ProfileCache& operator=(const ProfileCache&) = delete;
+
+    // The cache behind GetPrivateProfileStringA.
+    static ProfileCache& Process();
+    static std::optional<std::string> ReadFile(const char* path);
+
+    // Arguments and result as GetPrivateProfileStringA.
+    DWORD Read(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+               DWORD nSize, LPCSTR lpFileName);
+
+    // Puts `reader` in place and answers the previous one.
+    FileReader ExchangeReader(FileReader reader);
+
+private:
+    struct Stamp {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t modified = 0; // ns
+        std::int64_t changed = 0;  // ns
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Entry {
+        Stamp stamp;
+        bool trusted = false; // the stamp would show any later change
+        std::shared_ptr<const ProfileIndex> index;
+    };
+
+    static std::optional<Stamp> StampOf(const char* path);
+    std::shared_ptr<const ProfileIndex> IndexOf(const char* path, const Stamp& stamp);
+
+    std::mutex m_mutex;
+    FileReader m_reader;
+    std::map<std::string, Entry> m_entries;
+};
+
+} // namespace vortan::profile
