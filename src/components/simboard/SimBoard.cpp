@@ -288,6 +288,15 @@ BoardError SimBoard::List(std::vector<MemoryFile>& files) {
     return {};
 }
 
+BoardError SimBoard::CheckDirectory() const {
+    DIR* dir = ::opendir(FlashDir().c_str());
+    if (dir == nullptr)
+        return Fail(errno == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
+                    errno);
+    ::closedir(dir);
+    return {};
+}
+
 BoardError SimBoard::BeginItem(bool changesMemory) {
     ++m_nItems;
     if (!Exists())

@@ -61,6 +61,8 @@ public:
     // limits of later writes are checked against: while the board is connected, this
     // connection is the only one that changes the memory.
     BoardError List(std::vector<MemoryFile>& files);
+    // Whether the memory's directory can be listed, without listing it.
+    BoardError CheckDirectory() const;
 
     BoardError Write(const std::string& localPath, const std::string& memoryName,
                      const ProgressFn& progress);
