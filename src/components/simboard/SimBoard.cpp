@@ -288,6 +288,12 @@ BoardError SimBoard::List(std::vector<MemoryFile>& files) {
     return {};
 }
 
+std::uint32_t SimBoard::NewFileMode() {
+    if (!m_newFileMode)
+        m_newFileMode = CreationMode();
+    return *m_newFileMode;
+}
+
 BoardError SimBoard::CheckDirectory() const {
     DIR* dir = ::opendir(FlashDir().c_str());
     if (dir == nullptr)
@@ -417,7 +423,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                     error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, true, progress))
         return error;
-    if (const int error = temp->Commit((FlashDir() / memoryName).string(), CreationMode()))
+    if (const int error = temp->Commit((FlashDir() / memoryName).string(), NewFileMode()))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
     Remember(memoryName, size);
@@ -450,7 +456,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
         return Fail(BoardErrorCode::LocalTargetUnwritable, ENAMETOOLONG);
     // An existing file keeps its permissions; anything new gets 0666 less the umask. The
     // entry itself is replaced: a symbolic link there gives way, it is never written through.
-    mode_t mode = CreationMode();
+    mode_t mode = NewFileMode();
     struct stat target {};
     if (::lstat(localPath.c_str(), &target) == 0 && !S_ISLNK(target.st_mode)) {
         if (!S_ISREG(target.st_mode))
