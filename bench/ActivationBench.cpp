@@ -80,31 +80,37 @@ Figures MeasureVortan(int rounds) {
     return f;
 }
 
-Figures MeasureNull(int rounds, const QString& name) {
+// A server as a plain bus client sees it: the same calls for vortan and the yardsticks.
+struct Server {
+    QString name;
+    QString factory;
+    QString factoryInterface;
+    QString interface;
+};
+
+Figures MeasureRaw(int rounds, const Server& target) {
     Figures f;
     QDBusConnection bus = QDBusConnection::sessionBus();
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const QDBusMessage created =
-            bus.call(QDBusMessage::createMethodCall(name, QStringLiteral("/Null/Factory"),
-                                                    QStringLiteral("org.example.Null"),
-                                                    QStringLiteral("CreateInstance")),
-                     QDBus::Block, 60000);
+        const QDBusMessage created = bus.call(
+            QDBusMessage::createMethodCall(target.name, target.factory, target.factoryInterface,
+                                           QStringLiteral("CreateInstance")),
+            QDBus::Block, 60000);
         f.activation.push_back(Ms(clock));
         if (created.type() != QDBusMessage::ReplyMessage) {
-            std::fprintf(stderr, "the null server could not be started: %s\n",
+            std::fprintf(stderr, "%s could not be started: %s\n", qPrintable(target.name),
                          qPrintable(created.errorMessage()));
             return {};
         }
         const QString server = created.service();
+        const QString object = created.arguments().value(0).value<QDBusObjectPath>().path();
         clock.restart();
-        bus.call(QDBusMessage::createMethodCall(server, QStringLiteral("/Null/Object"),
-                                                QStringLiteral("org.example.Null"),
+        bus.call(QDBusMessage::createMethodCall(server, object, target.interface,
                                                 QStringLiteral("GetLastErrorCode")));
         f.roundTrip.push_back(Ms(clock));
-        bus.call(QDBusMessage::createMethodCall(server, QStringLiteral("/Null/Object"),
-                                                QStringLiteral("org.example.Null"),
+        bus.call(QDBusMessage::createMethodCall(server, object, target.interface,
                                                 QStringLiteral("CloseServer")));
         WaitGone(server);
     }
@@ -163,21 +169,28 @@ int main(int argc, char** argv) {
 
     QCoreApplication app(argc, argv);
     // Alternating keeps all of them under the same machine load.
-    Figures vortan, qt, c;
+    const Server vortanRaw{
+        QStringLiteral("ZEPH.VORTAN.Application._7"), QStringLiteral("/ZEPH/VORTAN/ClassFactory"),
+        QStringLiteral("ZEPH.VORTAN.ClassFactory"), QStringLiteral("ZEPH.VORTAN.Application")};
+    const QString nullFactory = QStringLiteral("/Null/Factory");
+    const QString nullInterface = QStringLiteral("org.example.Null");
+    Figures vortan, vortanBus, qt, c;
     std::vector<double> ctl, qtSend, cSend;
     for (int i = 0; i < rounds; ++i) {
         const Figures v = MeasureVortan(1);
-        const Figures q = MeasureNull(1, qtNull);
-        const Figures n = MeasureNull(1, cNull);
+        const Figures raw = MeasureRaw(1, vortanRaw);
+        const Figures q = MeasureRaw(1, Server{qtNull, nullFactory, nullInterface, nullInterface});
+        const Figures n = MeasureRaw(1, Server{cNull, nullFactory, nullInterface, nullInterface});
         const double a = MeasureVortanCtl();
         const double b = MeasureDbusSend(qtNull);
         const double d = MeasureDbusSend(cNull);
-        if (v.activation.empty() || q.activation.empty() || n.activation.empty() || a < 0 ||
-            b < 0 || d < 0) {
+        if (v.activation.empty() || raw.activation.empty() || q.activation.empty() ||
+            n.activation.empty() || a < 0 || b < 0 || d < 0) {
             std::fprintf(stderr, "a server could not be started\n");
             return 1;
         }
-        for (auto [to, from] : {std::pair{&vortan, &v}, std::pair{&qt, &q}, std::pair{&c, &n}}) {
+        for (auto [to, from] : {std::pair{&vortan, &v}, std::pair{&vortanBus, &raw},
+                                std::pair{&qt, &q}, std::pair{&c, &n}}) {
             to->activation.push_back(from->activation.front());
             to->roundTrip.push_back(from->roundTrip.front());
         }
@@ -186,7 +199,10 @@ int main(int argc, char** argv) {
         cSend.push_back(d);
     }
     std::printf("%d rounds on a private session bus, no display\n", rounds);
-    std::printf("vortan (ZEPH.VORTAN.Application.7):\n");
+    std::printf("vortan (ZEPH.VORTAN.Application.7), plain bus calls as below:\n");
+    Print("activation (create -> reply)", vortanBus.activation);
+    Print("method round trip", vortanBus.roundTrip);
+    std::printf("vortan through the client library (CreateObject):\n");
     Print("activation (create -> reply)", vortan.activation);
     Print("method round trip", vortan.roundTrip);
     Print("vortanctl close", ctl);
@@ -198,10 +214,10 @@ int main(int argc, char** argv) {
     Print("activation (create -> reply)", c.activation);
     Print("method round trip", c.roundTrip);
     Print("dbus-send CreateInstance", cSend);
-    std::printf("ratios of medians: activation %.2fx Qt, %.2fx libdbus; "
+    std::printf("ratios of medians: activation (plain calls) %.2fx Qt, %.2fx libdbus; "
                 "client included %.2fx Qt, %.2fx libdbus\n",
-                Median(vortan.activation) / Median(qt.activation),
-                Median(vortan.activation) / Median(c.activation), Median(ctl) / Median(qtSend),
+                Median(vortanBus.activation) / Median(qt.activation),
+                Median(vortanBus.activation) / Median(c.activation), Median(ctl) / Median(qtSend),
                 Median(ctl) / Median(cSend));
     return 0;
 }
