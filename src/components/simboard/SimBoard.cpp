@@ -320,7 +320,8 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
         toBoard ? BoardErrorCode::LocalIoError : BoardErrorCode::BoardIoError;
     const BoardErrorCode writeFault =
         toBoard ? BoardErrorCode::BoardIoError : BoardErrorCode::LocalIoError;
-    std::vector<char> buffer(kChunkBytes);
+    // Only for the plain path: made when the kernel refuses, not for every item.
+    std::vector<char> buffer;
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t done = 0;
     bool inKernel = true;
@@ -346,6 +347,7 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
                 continue;
             }
             inKernel = false;
+            buffer.resize(kChunkBytes);
         }
         const ssize_t got = ::read(source, buffer.data(), chunk);
         if (got < 0) {
