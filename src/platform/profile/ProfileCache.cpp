@@ -100,11 +100,22 @@ std::optional<ProfileCache::Stamp> ProfileCache::StampOf(const char* path) {
                  Nanoseconds(st.st_ctim)};
 }
 
-std::shared_ptr<const ProfileIndex> ProfileCache::IndexOf(const char* path, const Stamp& stamp) {
+std::shared_ptr<const ProfileIndex> ProfileCache::IndexOf(const char* path) {
     const std::lock_guard lock(m_mutex);
     const auto known = m_entries.find(path);
-    if (known != m_entries.end() && known->second.trusted && known->second.stamp == stamp)
+    const std::uint64_t run = m_nOpenRuns > 0 ? m_nRun : 0;
+    if (known != m_entries.end() && run != 0 && known->second.checkedInRun == run)
         return known->second.index;
+    const std::optional<Stamp> stamp = StampOf(path);
+    if (!stamp || static_cast<std::uint64_t>(stamp->size) > kMaxCachedBytes) {
+        if (known != m_entries.end())
+            m_entries.erase(known);
+        return nullptr;
+    }
+    if (known != m_entries.end() && known->second.trusted && known->second.stamp == *stamp) {
+        known->second.checkedInRun = run;
+        return known->second.index;
+    }
 
     // Taken before the read: a change after it carries a later stamp than this, less the lag.
     const std::int64_t readAt = Now();
@@ -115,13 +126,13 @@ std::shared_ptr<const ProfileIndex> ProfileCache::IndexOf(const char* path, cons
         return nullptr;
     }
     auto index = std::make_shared<const ProfileIndex>(*bytes);
-    const std::int64_t lag = StampGranularity(stamp.modified, stamp.changed);
+    const std::int64_t lag = StampGranularity(stamp->modified, stamp->changed);
     // Only the modification time decides: the change time cannot be set back, so a file whose
     // modification time was would never count as settled. Both are compared, though.
-    const bool trusted = stamp.modified < readAt - lag;
+    const bool trusted = stamp->modified < readAt - lag;
     if (known == m_entries.end() && m_entries.size() >= kMaxEntries)
         m_entries.clear();
-    m_entries.insert_or_assign(path, Entry{stamp, trusted, index});
+    m_entries.insert_or_assign(path, Entry{*stamp, trusted, run, index});
     return index;
 }
 
@@ -135,18 +146,24 @@ DWORD ProfileCache::Read(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
         *lpFileName == '\0')
         return ProfileValue::CopyCut(fallback, lpReturnedString, nSize);
 
-    const std::optional<Stamp> stamp = StampOf(lpFileName);
-    if (!stamp)
-        return ProfileValue::CopyCut(fallback, lpReturnedString, nSize);
-    if (static_cast<std::uint64_t>(stamp->size) > kMaxCachedBytes)
-        return ProfileScanner::Read(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize,
-                                    lpFileName);
-    const std::shared_ptr<const ProfileIndex> index = IndexOf(lpFileName, *stamp);
-    if (!index) // grown past the limit meanwhile, or unreadable
+    const std::shared_ptr<const ProfileIndex> index = IndexOf(lpFileName);
+    if (!index)
         return ProfileScanner::Read(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize,
                                     lpFileName);
     const std::optional<std::string_view> value = index->Find(lpAppName, lpKeyName, nSize);
     return ProfileValue::CopyCut(value ? *value : fallback, lpReturnedString, nSize);
+}
+
+void ProfileCache::BeginRun() {
+    const std::lock_guard lock(m_mutex);
+    if (m_nOpenRuns++ == 0)
+        ++m_nRun;
+}
+
+void ProfileCache::EndRun() {
+    const std::lock_guard lock(m_mutex);
+    if (m_nOpenRuns > 0)
+        --m_nOpenRuns;
 }
 
 ProfileCache::FileReader ProfileCache::ExchangeReader(FileReader reader) {
