@@ -241,7 +241,8 @@ std::int16_t SimBoard::Number() const noexcept {
 }
 
 bool SimBoard::Exists() const noexcept {
-    return IsDirectory(m_dir) && IsDirectory(FlashDir());
+    // flash/ is found through the board's directory: one look answers for both.
+    return IsDirectory(FlashDir());
 }
 
 void SimBoard::Remember(const std::string& name, std::optional<std::uint64_t> size) {
