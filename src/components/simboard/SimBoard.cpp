@@ -43,12 +43,21 @@ public:
     int Fd() const noexcept { return m_fd.Get(); }
 
     // fsync, name an unnamed file, close, rename over `target`; the errno of the failed
-    // step, else 0.
+    // step, else 0. An unnamed file for a target that does not exist yet is linked there
+    // straight away: it appears whole all the same, and the rename is saved.
     int Commit(const std::string& target, mode_t mode) {
         if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
             return errno;
         if (m_strPath.empty()) {
-            if (const int error = LinkUnnamed(); error != 0)
+            int error = LinkUnnamedAt(target);
+            if (error != EEXIST) {
+                if (error == 0 && (error = m_fd.Close()) != 0)
+                    ::unlink(target.c_str()); // nothing was there before
+                m_bCommitted = error == 0;
+                return error;
+            }
+            // Something is there (a file, a link): replaced by a rename as below.
+            if ((error = LinkUnnamed()) != 0)
                 return error;
         }
         if (const int error = m_fd.Close(); error != 0)
@@ -60,6 +69,13 @@ public:
     }
 
 private:
+    int LinkUnnamedAt(const std::string& name) const {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd.Get());
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                   ? 0
+                   : errno;
+    }
+
     int LinkUnnamed() {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd.Get());
         for (unsigned attempt = 0;; ++attempt) {
