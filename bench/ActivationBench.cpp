@@ -1,8 +1,11 @@
 // Activation latency and one method round trip of the automation server, next to a Qt D-Bus
-// server that does nothing, measured in the same run on a private session bus.
+// server and a libdbus server that do nothing, measured in the same run on a private session
+// bus: once from a client that is already running (create -> reply), and once with the client's
+// start included (`vortanctl close` against `dbus-send` of the creation).
 //
 //   bench_activation [rounds]      (default 10)
 
+#include "BenchBus.h"
 #include "vortan/AutomationClient.h"
 
 #include <QCoreApplication>
@@ -32,49 +35,6 @@ struct Figures {
     std::vector<double> activation; // ms from the creation request to its reply
     std::vector<double> roundTrip;  // ms of one method call on the created object
 };
-
-pid_t StartBus(const std::string& dir, const std::string& services, std::string& address) {
-    const std::string config = dir + "/session.conf";
-    std::ofstream(config)
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n  <type>session</type>\n  <listen>unix:dir="
-        << dir << "</listen>\n  <servicedir>" << services
-        << "</servicedir>\n  <policy context=\"default\">\n"
-           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n  </policy>\n"
-           "</busconfig>\n";
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        const std::string arg = "--config-file=" + config;
-        execlp("dbus-daemon", "dbus-daemon", arg.c_str(), "--nofork", "--print-address=1",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        address += c;
-    close(fds[0]);
-    return pid;
-}
-
-int Run(const std::string& program, const char* arg) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execl(program.c_str(), program.c_str(), arg, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 void WaitGone(const QString& name) {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -120,35 +80,67 @@ Figures MeasureVortan(int rounds) {
     return f;
 }
 
-Figures MeasureNull(int rounds) {
+// A server as a plain bus client sees it: the same calls for vortan and the yardsticks.
+struct Server {
+    QString name;
+    QString factory;
+    QString factoryInterface;
+    QString interface;
+};
+
+Figures MeasureRaw(int rounds, const Server& target) {
     Figures f;
     QDBusConnection bus = QDBusConnection::sessionBus();
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const QDBusMessage created =
-            bus.call(QDBusMessage::createMethodCall(
-                         QStringLiteral("org.example.NullServer"), QStringLiteral("/Null/Factory"),
-                         QStringLiteral("org.example.Null"), QStringLiteral("CreateInstance")),
-                     QDBus::Block, 60000);
+        const QDBusMessage created = bus.call(
+            QDBusMessage::createMethodCall(target.name, target.factory, target.factoryInterface,
+                                           QStringLiteral("CreateInstance")),
+            QDBus::Block, 60000);
         f.activation.push_back(Ms(clock));
         if (created.type() != QDBusMessage::ReplyMessage) {
-            std::fprintf(stderr, "the null server could not be started: %s\n",
+            std::fprintf(stderr, "%s could not be started: %s\n", qPrintable(target.name),
                          qPrintable(created.errorMessage()));
             return {};
         }
         const QString server = created.service();
+        const QString object = created.arguments().value(0).value<QDBusObjectPath>().path();
         clock.restart();
-        bus.call(QDBusMessage::createMethodCall(server, QStringLiteral("/Null/Object"),
-                                                QStringLiteral("org.example.Null"),
+        bus.call(QDBusMessage::createMethodCall(server, object, target.interface,
                                                 QStringLiteral("GetLastErrorCode")));
         f.roundTrip.push_back(Ms(clock));
-        bus.call(QDBusMessage::createMethodCall(server, QStringLiteral("/Null/Object"),
-                                                QStringLiteral("org.example.Null"),
+        bus.call(QDBusMessage::createMethodCall(server, object, target.interface,
                                                 QStringLiteral("CloseServer")));
         WaitGone(server);
     }
     return f;
+}
+
+// Client start included: from starting the client program to its end.
+double MeasureVortanCtl() {
+    const double start = vortan::bench::NowMs();
+    if (vortan::bench::RunProgram({VORTAN_CTL_PATH, "close"}) != 0)
+        return -1;
+    return vortan::bench::NowMs() - start;
+}
+
+double MeasureDbusSend(const QString& name) {
+    const double start = vortan::bench::NowMs();
+    const int code = vortan::bench::RunProgram({"dbus-send", "--session", "--print-reply",
+                                                "--dest=" + name.toStdString(), "/Null/Factory",
+                                                "org.example.Null.CreateInstance"});
+    const double ms = vortan::bench::NowMs() - start;
+    QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+        name, QStringLiteral("/Null/Object"), QStringLiteral("org.example.Null"),
+        QStringLiteral("CloseServer")));
+    WaitGone(name);
+    return code == 0 ? ms : -1;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 void Print(const char* what, std::vector<double> values) {
@@ -161,68 +153,71 @@ void Print(const char* what, std::vector<double> values) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    QTemporaryDir root;
-    const std::string base = root.path().toStdString();
-    const std::string services = base + "/data/dbus-1/services";
-    QDir().mkpath(QString::fromStdString(services));
-    QDir().mkpath(QString::fromStdString(base + "/config"));
-    QDir().mkpath(QString::fromStdString(base + "/runtime"));
-    QFile::setPermissions(QString::fromStdString(base + "/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (base + "/runtime").c_str(), 1);
-    setenv("VORTAN_CLASSES", (base + "/classes.ini").c_str(), 1);
-    setenv("VORTAN_ANSWERS", (base + "/answers").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::ofstream(services + "/org.example.NullServer.service")
-        << "[D-BUS Service]\nName=org.example.NullServer\nExec=" << VORTAN_NULL_SERVER << "\n";
-
-    std::string address;
-    const pid_t daemon = StartBus(base, services, address);
-    if (daemon <= 0 || address.empty()) {
+    const vortan::bench::BenchBus bus(QDir::tempPath().toStdString());
+    if (!bus.Ok()) {
         std::fprintf(stderr, "dbus-daemon could not be started\n");
         return 1;
     }
-    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-    if (Run(VORTAN_SERVER_PATH, "--register") != 0) {
+    const QString qtNull = QStringLiteral("org.example.NullServer");
+    const QString cNull = QStringLiteral("org.example.CNullServer");
+    bus.AddService(qtNull.toStdString(), VORTAN_NULL_SERVER);
+    bus.AddService(cNull.toStdString(), VORTAN_C_NULL_SERVER);
+    if (vortan::bench::RunProgram({VORTAN_SERVER_PATH, "--register"}) != 0) {
         std::fprintf(stderr, "vortan --register failed\n");
-        kill(daemon, SIGTERM);
         return 1;
     }
 
-    int result = 0;
-    {
-        QCoreApplication app(argc, argv);
-        // Alternating keeps both under the same machine load.
-        Figures vortan;
-        Figures null;
-        for (int i = 0; i < rounds && result == 0; ++i) {
-            const Figures v = MeasureVortan(1);
-            const Figures n = MeasureNull(1);
-            if (v.activation.empty() || n.activation.empty()) {
-                result = 1;
-                break;
-            }
-            vortan.activation.push_back(v.activation.front());
-            vortan.roundTrip.push_back(v.roundTrip.front());
-            null.activation.push_back(n.activation.front());
-            null.roundTrip.push_back(n.roundTrip.front());
+    QCoreApplication app(argc, argv);
+    // Alternating keeps all of them under the same machine load.
+    const Server vortanRaw{
+        QStringLiteral("ZEPH.VORTAN.Application._7"), QStringLiteral("/ZEPH/VORTAN/ClassFactory"),
+        QStringLiteral("ZEPH.VORTAN.ClassFactory"), QStringLiteral("ZEPH.VORTAN.Application")};
+    const QString nullFactory = QStringLiteral("/Null/Factory");
+    const QString nullInterface = QStringLiteral("org.example.Null");
+    Figures vortan, vortanBus, qt, c;
+    std::vector<double> ctl, qtSend, cSend;
+    for (int i = 0; i < rounds; ++i) {
+        const Figures v = MeasureVortan(1);
+        const Figures raw = MeasureRaw(1, vortanRaw);
+        const Figures q = MeasureRaw(1, Server{qtNull, nullFactory, nullInterface, nullInterface});
+        const Figures n = MeasureRaw(1, Server{cNull, nullFactory, nullInterface, nullInterface});
+        const double a = MeasureVortanCtl();
+        const double b = MeasureDbusSend(qtNull);
+        const double d = MeasureDbusSend(cNull);
+        if (v.activation.empty() || raw.activation.empty() || q.activation.empty() ||
+            n.activation.empty() || a < 0 || b < 0 || d < 0) {
+            std::fprintf(stderr, "a server could not be started\n");
+            return 1;
         }
-        if (result != 0) {
-            kill(daemon, SIGTERM);
-            waitpid(daemon, nullptr, 0);
-            return result;
+        for (auto [to, from] : {std::pair{&vortan, &v}, std::pair{&vortanBus, &raw},
+                                std::pair{&qt, &q}, std::pair{&c, &n}}) {
+            to->activation.push_back(from->activation.front());
+            to->roundTrip.push_back(from->roundTrip.front());
         }
-        std::printf("%d rounds on a private session bus\n", rounds);
-        std::printf("vortan (ZEPH.VORTAN.Application.7):\n");
-        Print("activation (create -> reply)", vortan.activation);
-        Print("method round trip", vortan.roundTrip);
-        std::printf("minimal Qt D-Bus server:\n");
-        Print("activation (create -> reply)", null.activation);
-        Print("method round trip", null.roundTrip);
+        ctl.push_back(a);
+        qtSend.push_back(b);
+        cSend.push_back(d);
     }
-    kill(daemon, SIGTERM);
-    waitpid(daemon, nullptr, 0);
-    return result;
+    std::printf("%d rounds on a private session bus, no display\n", rounds);
+    std::printf("vortan (ZEPH.VORTAN.Application.7), plain bus calls as below:\n");
+    Print("activation (create -> reply)", vortanBus.activation);
+    Print("method round trip", vortanBus.roundTrip);
+    std::printf("vortan through the client library (CreateObject):\n");
+    Print("activation (create -> reply)", vortan.activation);
+    Print("method round trip", vortan.roundTrip);
+    Print("vortanctl close", ctl);
+    std::printf("do-nothing Qt Core + D-Bus server:\n");
+    Print("activation (create -> reply)", qt.activation);
+    Print("method round trip", qt.roundTrip);
+    Print("dbus-send CreateInstance", qtSend);
+    std::printf("do-nothing libdbus server:\n");
+    Print("activation (create -> reply)", c.activation);
+    Print("method round trip", c.roundTrip);
+    Print("dbus-send CreateInstance", cSend);
+    std::printf("ratios of medians: activation (plain calls) %.2fx Qt, %.2fx libdbus; "
+                "client included %.2fx Qt, %.2fx libdbus\n",
+                Median(vortanBus.activation) / Median(qt.activation),
+                Median(vortanBus.activation) / Median(c.activation), Median(ctl) / Median(qtSend),
+                Median(ctl) / Median(cSend));
+    return 0;
 }

@@ -2,16 +2,19 @@
 #include "app/DBusAutomationBus.h"
 #include "app/ServerRegistration.h"
 #include "app/VORTANApp.h"
-#include "gui/UiServices.h"
+#include "gui/GuiModule.h"
+#include "platform/ui/ScriptedUi.h"
+#include "platform/ui/UnattendedDesktop.h"
 #include "platform/win/qt/QtLoopBackend.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
 
 namespace {
@@ -95,10 +98,20 @@ int main(int argc, char** argv) {
         break;
     }
 
-    vortan::gui::UiServices::PrepareEnvironment();
-    QApplication app(argc, argv);
+    // Chosen before any Qt application exists: an unattended server never loads Qt's GUI
+    // libraries (nor fonts), only a server that shows its windows loads the widget module.
+    std::optional<vortan::gui::GuiModule> gui;
+    if (!vortan::ui::ScriptedUi::Wanted())
+        gui = vortan::gui::GuiModule::Load();
+    const std::unique_ptr<QCoreApplication> app =
+        gui ? gui->CreateApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     const auto loop = vortan::win::InstallQtLoopBackend();
-    const auto desktop = vortan::gui::UiServices::Install();
+    std::optional<vortan::ui::UnattendedDesktop> unattended;
+    std::optional<vortan::gui::GuiModule::Desktop> desktop;
+    if (gui)
+        desktop.emplace(gui->InstallDesktop());
+    else
+        unattended.emplace();
     const std::filesystem::path program = QCoreApplication::applicationFilePath().toStdString();
 
     vortan::app::DBusAutomationBus bus;

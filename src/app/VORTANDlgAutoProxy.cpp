@@ -8,6 +8,7 @@
 #include "engine/VORTANDlg.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/fs/Path.h"
+#include "platform/profile/ProfileRun.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
@@ -327,6 +328,8 @@ LONG CVORTANDlgAutoProxy::CloseServer() {
 
 LONG CVORTANDlgAutoProxy::Invoke(const vortan::app::MethodInfo& method,
                                  vortan::app::ArgumentFrame& f) {
+    // One call is one run: each profile file it names is read at most once.
+    const vortan::profile::ProfileRun profileRun;
     switch (method.dispid) {
     case 1:
         return ReadFile(f.Text(0), f.Text(1), f.Text(2), f.Text(3), f.Text(4), f.ShortOut(5));

@@ -3,7 +3,6 @@
 #include "engine/FileDate.h"
 #include "platform/afx/InvalidArgException.h"
 #include "platform/fs/FileStatus.h"
-#include "platform/fs/LocalTime.h"
 #include "platform/fs/Path.h"
 
 #include <algorithm>
@@ -33,8 +32,10 @@ int CFileList::AddFile(std::string_view path, BOOL /*bCompressed*/) {
         if (const std::optional<vortan::fs::FileStatus> status = vortan::fs::GetFileStatus(path)) {
             const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(status->size));
             entry->m_strSize = std::to_string(low);
+            if (!m_zone)
+                m_zone.emplace();
             entry->m_strDate = vortan::engine::FormatFileDate(
-                vortan::fs::ToLocalTime(status->creationTime).value_or(vortan::fs::LocalTime{}));
+                m_zone->ToLocalTime(status->creationTime).value_or(vortan::fs::LocalTime{}));
             vortan::fs::PathParts parts = vortan::fs::SplitPath(path);
             entry->m_strName = parts.name + parts.extension;
             entry->m_strDirectory = parts.drive + parts.directory;

@@ -2,8 +2,10 @@
 
 #include "engine/FileListEntry.h"
 #include "platform/WinDef.h"
+#include "platform/fs/LocalTimeZone.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,4 +53,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<FileListEntry>> m_entries;
+    // Taken at the first file that has a date: one look at the zone per list.
+    std::optional<vortan::fs::LocalTimeZone> m_zone;
 };

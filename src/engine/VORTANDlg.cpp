@@ -9,6 +9,7 @@
 #include "engine/ProfileText.h"
 #include "platform/com/ComError.h"
 #include "platform/com/UniqueBstr.h"
+#include "platform/profile/ProfileRun.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
@@ -106,6 +107,7 @@ HRESULT CVORTANDlg::DoTransfer(int mode, const char* controllerName, CFileList* 
                                LONG option, SHORT* pResult) {
     if (fileList == nullptr || pResult == nullptr || controllerName == nullptr)
         return E_INVALIDARG;
+    const vortan::profile::ProfileRun profileRun; // the profile is read once per run
     HRESULT hr = S_OK;
     try {
         const int n = fileList->GetCount();
@@ -229,6 +231,7 @@ HRESULT CVORTANDlg::RunItems(int mode, CFileList& fileList, LONG option, VARIANT
 HRESULT CVORTANDlg::DoFormat(VARIANT* pName, SHORT* pSelector, LONG option, SHORT* pResult) {
     if (pName == nullptr || pSelector == nullptr || pResult == nullptr || pName->vt != VT_BSTR)
         return E_INVALIDARG;
+    const vortan::profile::ProfileRun profileRun;
     try {
         m_nBusyPos = 0;
         ::ShowWindow(m_hWnd, SW_SHOW); // an earlier failed run may have hidden it

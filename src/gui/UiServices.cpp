@@ -5,7 +5,6 @@
 #include "gui/QtFileDialogService.h"
 #include "gui/QtFolderBrowserService.h"
 #include "gui/QtMessageBoxService.h"
-#include "platform/ui/ScriptedUi.h"
 #include "platform/ui/SelectionServicesScope.h"
 #include "platform/ui/UiServicesScope.h"
 #include "resources/Resources.h"
@@ -31,14 +30,6 @@ void UiServices::PrepareEnvironment() {
 
 std::unique_ptr<UiServices> UiServices::Install() {
     std::unique_ptr<UiServices> services(new UiServices());
-    if (ui::ScriptedUi::Wanted()) {
-        services->m_scripted = ui::ScriptedUi::FromEnvironment();
-        services->m_scope = std::make_unique<ui::UiServicesScope>(services->m_scripted.get(),
-                                                                  services->m_scripted.get());
-        services->m_selectionScope = std::make_unique<ui::SelectionServicesScope>(
-            services->m_scripted.get(), services->m_scripted.get());
-        return services;
-    }
     QApplication::setWindowIcon(QIcon(DialogView::IconPixmap(resources::IDI_VORTAN, 48)));
     services->m_dialogs = std::make_unique<QtDialogService>();
     services->m_messageBoxes = std::make_unique<QtMessageBoxService>(services->m_dialogs.get());

@@ -1,6 +1,7 @@
 #include "gui/QtMessageBoxService.h"
 
 #include "gui/DialogView.h"
+#include "gui/GuiModule.h"
 #include "gui/QtDialogService.h"
 #include "resources/Resources.h"
 #include "support/ScriptedDialog.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace {
@@ -102,4 +104,18 @@ TEST(QtMessageBoxService, BoxStandsOverTheOwnersViewWhichTakesNoInput) {
     };
     EXPECT_EQ(owner.DoModal(), IDCANCEL);
     EXPECT_TRUE(checked);
+}
+
+// What the program does with a display: the module from the build tree installs the Qt desktop,
+// whose box is answered here (the default desktop would say No on its own).
+TEST(GuiModule, LoadsAndInstallsTheQtDesktop) {
+    const std::optional<vortan::gui::GuiModule> module = vortan::gui::GuiModule::Load();
+    ASSERT_TRUE(module.has_value());
+    const vortan::gui::GuiModule::Desktop desktop = module->InstallDesktop();
+    ASSERT_NE(desktop, nullptr);
+    QTimer::singleShot(20, [] {
+        if (QMessageBox* box = ShownBox())
+            box->findChild<QAbstractButton*>("mbbutton_6")->click();
+    });
+    EXPECT_EQ(MessageBox(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDYES);
 }

@@ -66,6 +66,11 @@ TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     const unsigned secondPid = sys::ServerPid(second->ServerName());
     EXPECT_NE(firstPid, 0u);
     EXPECT_NE(firstPid, secondPid);
+    // Unattended servers run on Qt Core and D-Bus alone: no GUI library, no fonts.
+    const std::string maps = ReadAll("/proc/" + std::to_string(secondPid) + "/maps");
+    EXPECT_NE(maps.find("libQt6DBus"), std::string::npos);
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libfontconfig"})
+        EXPECT_EQ(maps.find(library), std::string::npos) << library;
 
     // A served server has given up the name: a creation request sent to it straight is refused.
     const QDBusMessage again = QDBusConnection::sessionBus().call(

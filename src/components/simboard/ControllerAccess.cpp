@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "components/simboard/BoardName.h"
 #include "platform/com/UniqueBstr.h"
@@ -143,7 +144,8 @@ HRESULT ControllerAccess::UpdateInfo(LONG what, SHORT* status) {
     if (status == nullptr)
         return E_POINTER;
     // 256 refreshes the memory's directory; no other code means anything here.
-    *status = (what == 256 && TakeSnapshot()) ? 0 : -1;
+    m_bSnapshotFresh = what == 256 && TakeSnapshot();
+    *status = m_bSnapshotFresh ? 0 : -1;
     return S_OK;
 }
 
@@ -157,15 +159,14 @@ HRESULT ControllerAccess::IsConnected(VARIANT_BOOL* connected) {
 HRESULT ControllerAccess::HasFileDirectory(VARIANT_BOOL* readable) {
     if (readable == nullptr)
         return E_POINTER;
-    std::vector<MemoryFile> files;
-    *readable = (m_board && !m_board->List(files)) ? VARIANT_TRUE : VARIANT_FALSE;
+    *readable = (m_board && !m_board->CheckDirectory()) ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
 HRESULT ControllerAccess::GetMemoryInfo(MemoryInfo* info) {
     if (info == nullptr)
         return E_POINTER;
-    if (!TakeSnapshot())
+    if (!std::exchange(m_bSnapshotFresh, false) && !TakeSnapshot())
         return E_FAIL;
     std::uint64_t used = 0;
     for (const MemoryFile& file : m_files)

@@ -60,6 +60,8 @@ private:
     std::deque<std::string> m_pending; // names of Connect calls not answered yet
     std::shared_ptr<SimBoard> m_board;
     std::vector<MemoryFile> m_files;
+    // Set by the refresh that precedes GetMemoryInfo, which then needs no listing of its own.
+    bool m_bSnapshotFresh = false;
     BoardError m_lastError;
     com::ConnectionPoint m_events{*this, DIID_IControllerEvents};
 };

@@ -43,12 +43,21 @@ public:
     int Fd() const noexcept { return m_fd.Get(); }
 
     // fsync, name an unnamed file, close, rename over `target`; the errno of the failed
-    // step, else 0.
+    // step, else 0. An unnamed file for a target that does not exist yet is linked there
+    // straight away: it appears whole all the same, and the rename is saved.
     int Commit(const std::string& target, mode_t mode) {
         if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
             return errno;
         if (m_strPath.empty()) {
-            if (const int error = LinkUnnamed(); error != 0)
+            int error = LinkUnnamedAt(target);
+            if (error != EEXIST) {
+                if (error == 0 && (error = m_fd.Close()) != 0)
+                    ::unlink(target.c_str()); // nothing was there before
+                m_bCommitted = error == 0;
+                return error;
+            }
+            // Something is there (a file, a link): replaced by a rename as below.
+            if ((error = LinkUnnamed()) != 0)
                 return error;
         }
         if (const int error = m_fd.Close(); error != 0)
@@ -60,6 +69,13 @@ public:
     }
 
 private:
+    int LinkUnnamedAt(const std::string& name) const {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd.Get());
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                   ? 0
+                   : errno;
+    }
+
     int LinkUnnamed() {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd.Get());
         for (unsigned attempt = 0;; ++attempt) {
@@ -241,7 +257,8 @@ std::int16_t SimBoard::Number() const noexcept {
 }
 
 bool SimBoard::Exists() const noexcept {
-    return IsDirectory(m_dir) && IsDirectory(FlashDir());
+    // flash/ is found through the board's directory: one look answers for both.
+    return IsDirectory(FlashDir());
 }
 
 void SimBoard::Remember(const std::string& name, std::optional<std::uint64_t> size) {
@@ -288,6 +305,21 @@ BoardError SimBoard::List(std::vector<MemoryFile>& files) {
     return {};
 }
 
+std::uint32_t SimBoard::NewFileMode() {
+    if (!m_newFileMode)
+        m_newFileMode = CreationMode();
+    return *m_newFileMode;
+}
+
+BoardError SimBoard::CheckDirectory() const {
+    DIR* dir = ::opendir(FlashDir().c_str());
+    if (dir == nullptr)
+        return Fail(errno == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
+                    errno);
+    ::closedir(dir);
+    return {};
+}
+
 BoardError SimBoard::BeginItem(bool changesMemory) {
     ++m_nItems;
     if (!Exists())
@@ -305,7 +337,8 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
         toBoard ? BoardErrorCode::LocalIoError : BoardErrorCode::BoardIoError;
     const BoardErrorCode writeFault =
         toBoard ? BoardErrorCode::BoardIoError : BoardErrorCode::LocalIoError;
-    std::vector<char> buffer(kChunkBytes);
+    // Only for the plain path: made when the kernel refuses, not for every item.
+    std::vector<char> buffer;
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t done = 0;
     bool inKernel = true;
@@ -331,6 +364,7 @@ BoardError SimBoard::Copy(int source, int target, std::uint64_t size, bool toBoa
                 continue;
             }
             inKernel = false;
+            buffer.resize(kChunkBytes);
         }
         const ssize_t got = ::read(source, buffer.data(), chunk);
         if (got < 0) {
@@ -408,7 +442,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
                     error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, true, progress))
         return error;
-    if (const int error = temp->Commit((FlashDir() / memoryName).string(), CreationMode()))
+    if (const int error = temp->Commit((FlashDir() / memoryName).string(), NewFileMode()))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
     Remember(memoryName, size);
@@ -441,7 +475,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
         return Fail(BoardErrorCode::LocalTargetUnwritable, ENAMETOOLONG);
     // An existing file keeps its permissions; anything new gets 0666 less the umask. The
     // entry itself is replaced: a symbolic link there gives way, it is never written through.
-    mode_t mode = CreationMode();
+    mode_t mode = NewFileMode();
     struct stat target {};
     if (::lstat(localPath.c_str(), &target) == 0 && !S_ISLNK(target.st_mode)) {
         if (!S_ISREG(target.st_mode))

@@ -61,6 +61,8 @@ public:
     // limits of later writes are checked against: while the board is connected, this
     // connection is the only one that changes the memory.
     BoardError List(std::vector<MemoryFile>& files);
+    // Whether the memory's directory can be listed, without listing it.
+    BoardError CheckDirectory() const;
 
     BoardError Write(const std::string& localPath, const std::string& memoryName,
                      const ProgressFn& progress);
@@ -85,6 +87,8 @@ private:
     void SweepIncoming();
     // Keeps the known sizes in step with an item that changed the memory (nothing: removed).
     void Remember(const std::string& name, std::optional<std::uint64_t> size);
+    // 0666 less the umask, read once per connection: items of one run share it.
+    std::uint32_t NewFileMode();
 
     std::string m_strName;
     std::filesystem::path m_dir;
@@ -95,6 +99,7 @@ private:
     std::map<std::string, std::uint64_t> m_sizes; // name -> bytes, once List has run
     std::uint64_t m_nUsed = 0;
     std::set<std::string> m_sweptDirs; // local directories whose stale reads are gone
+    std::optional<std::uint32_t> m_newFileMode;
 };
 
 } // namespace vortan::simboard

@@ -1,28 +1,11 @@
 #include "platform/fs/LocalTime.h"
 
-#include <ctime>
-#include <limits>
+#include "platform/fs/LocalTimeZone.h"
 
 namespace vortan::fs {
 
 std::optional<LocalTime> ToLocalTime(std::int64_t time) {
-    static_assert(sizeof(std::time_t) >= sizeof(time), "time_t must hold every time value");
-    const auto value = static_cast<std::time_t>(time);
-    // localtime_r need not look at TZ again; a changed zone must show in the next conversion.
-    tzset();
-    std::tm tm{};
-    if (localtime_r(&value, &tm) == nullptr)
-        return std::nullopt;
-    if (tm.tm_year > std::numeric_limits<int>::max() - 1900)
-        return std::nullopt;
-    LocalTime local;
-    local.day = tm.tm_mday;
-    local.month = tm.tm_mon + 1;
-    local.year = tm.tm_year + 1900;
-    local.hour = tm.tm_hour;
-    local.minute = tm.tm_min;
-    local.second = tm.tm_sec;
-    return local;
+    return LocalTimeZone().ToLocalTime(time);
 }
 
 } // namespace vortan::fs

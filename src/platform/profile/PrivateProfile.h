@@ -10,6 +10,8 @@
 // character, and zero-terminated. Returns the number of bytes copied, without the zero.
 // A missing or unreadable file is no error, nor is a binary one, a pipe or a device: the key
 // is simply not found. A relative file name is taken from the current directory.
-// Null section or key (enumeration) is not supported and finds nothing.
+// Null section or key (enumeration) is not supported and finds nothing. An empty file name
+// names no file and opens nothing. A file is read once and kept in memory until it changes
+// (vortan::profile::ProfileCache), so a lookup costs a stat, not a read of the file.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);

@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include "platform/profile/ProfileCache.h"
 #include "platform/text/Utf.h"
 
 using vortan::test::BarPosition;
@@ -132,6 +133,44 @@ TEST(CVORTANDlg, WriteRunHandsEachItemOverAndEndsTheDialogAfterTheLast) {
                                                   "Schreibe a.ini", "Schreibe b.ini"}));
     EXPECT_EQ(t.controller.CallCount("Disconnect"), 1);
     EXPECT_EQ(t.dlg.GetLastErrorInfo(nullptr, nullptr, nullptr, nullptr), E_FAIL); // object gone
+}
+
+TEST(CVORTANDlg, ReadsTheProfileOncePerRunAndSeesAnEditBeforeTheNext) {
+    using vortan::profile::ProfileCache;
+    int reads = 0;
+    ProfileCache::FileReader previous =
+        ProfileCache::Process().ExchangeReader([&](const char* path) {
+            ++reads;
+            return ProfileCache::ReadFile(path);
+        });
+    // Written just before each run, the second time with the same size: only the check at the
+    // start of a run can tell the versions apart.
+    vortan::test::TempDir profiles;
+    std::string texts = vortan::test::kProfileTexts;
+    const std::string edited = texts.replace(texts.find("Verbinde\n"), 8, "Anders!!");
+    int run = 0;
+    for (const std::string& profile : {std::string(vortan::test::kProfileTexts), edited}) {
+        EngineRig t;
+        t.dlg.m_strProfileFile = profiles.WriteFile("texts.ini", profile);
+        CFileList list;
+        for (const char* name : {"a.ini", "b.ini", "c.ini"})
+            list.AddFile(t.dir.WriteFile(name, "12"), 0);
+        for (int i = 0; i < 3; ++i)
+            t.flash.script.push_back(EngineRig::Item({{4, {}}, {6, {1, 0}}, {5, {}}}));
+        SHORT flag = 0;
+        std::vector<std::string> captions;
+        t.RunInDialog([&](HWND hwnd) {
+            ShownTexts shown(hwnd);
+            t.dlg.DoWriteFiles("board1", &list, 0, &flag);
+            captions = shown.captions;
+        });
+        ++run;
+        EXPECT_EQ(flag, 1);
+        EXPECT_EQ(reads, run);
+        ASSERT_FALSE(captions.empty());
+        EXPECT_EQ(captions.front(), run == 1 ? "Verbinde" : "Anders!!");
+    }
+    ProfileCache::Process().ExchangeReader(std::move(previous));
 }
 
 TEST(CVORTANDlg, FailedItemsAndComponentsEndTheRunWithFlagZero) {

@@ -1,17 +1,28 @@
 #include "platform/profile/PrivateProfile.h"
+#include "platform/profile/ProfileCache.h"
+#include "platform/profile/ProfileScanner.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/stat.h>
 
+using vortan::profile::ProfileCache;
 using vortan::test::TempDir;
 
 namespace {
+
+// The program's reader (an index kept per file) and the scan of the file must agree on every
+// case below.
+using Reader = DWORD (*)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
+const Reader g_readers[] = {&GetPrivateProfileStringA, &vortan::profile::ProfileScanner::Read};
+Reader g_reader = &GetPrivateProfileStringA;
 
 struct Result {
     std::string text;
@@ -23,7 +34,7 @@ Result Lookup(const std::string& file, const char* section, const char* key,
               const char* fallback = "<default>", DWORD size = 260) {
     std::string buffer(size + 1, '#');
     Result r;
-    r.copied = GetPrivateProfileStringA(section, key, fallback, buffer.data(), size, file.c_str());
+    r.copied = g_reader(section, key, fallback, buffer.data(), size, file.c_str());
     if (size > 0) {
         EXPECT_LT(r.copied, size);
         EXPECT_EQ(buffer[r.copied], '\0');
@@ -42,9 +53,14 @@ std::string RandomBytes(std::size_t count, unsigned seed) {
     return bytes;
 }
 
+class ProfileReaders : public testing::TestWithParam<Reader> {
+protected:
+    void SetUp() override { g_reader = GetParam(); }
+};
+
 } // namespace
 
-TEST(GetPrivateProfileStringA, MatchesSectionsAndKeysWithoutCaseAndTrims) {
+TEST_P(ProfileReaders, MatchesSectionsAndKeysWithoutCaseAndTrims) {
     TempDir dir;
     const std::string file = dir.WriteFile("texts.ini", "Orphan=before any section\n"
                                                         "; comment line\n"
@@ -96,7 +112,7 @@ TEST(GetPrivateProfileStringA, MatchesSectionsAndKeysWithoutCaseAndTrims) {
     }
 }
 
-TEST(GetPrivateProfileStringA, FirstOccurrenceWins) {
+TEST_P(ProfileReaders, FirstOccurrenceWins) {
     TempDir dir;
     const std::string file = dir.WriteFile("dup.ini", "[A]\n"
                                                       "k=first\n"
@@ -112,7 +128,7 @@ TEST(GetPrivateProfileStringA, FirstOccurrenceWins) {
     EXPECT_EQ(Lookup(file, "B", "k").text, "other section");
 }
 
-TEST(GetPrivateProfileStringA, AcceptsEveryLineEndAndByteOrderMark) {
+TEST_P(ProfileReaders, AcceptsEveryLineEndAndByteOrderMark) {
     TempDir dir;
     const std::string file =
         dir.WriteFile("ends.ini", "\xEF\xBB\xBF[A]\r\nk1=v1\r\n[B]\rk2=v2\rk3=v3\n[C]\nk4=v4");
@@ -122,7 +138,7 @@ TEST(GetPrivateProfileStringA, AcceptsEveryLineEndAndByteOrderMark) {
     EXPECT_EQ(Lookup(file, "C", "k4").text, "v4"); // last line without line end
 }
 
-TEST(GetPrivateProfileStringA, CutsAtTheBufferWithoutSplittingCharacters) {
+TEST_P(ProfileReaders, CutsAtTheBufferWithoutSplittingCharacters) {
     TempDir dir;
     const std::string file = dir.WriteFile("cut.ini", "[S]\n"
                                                       "plain=abcdef\n"
@@ -148,11 +164,11 @@ TEST(GetPrivateProfileStringA, CutsAtTheBufferWithoutSplittingCharacters) {
     }
 
     char untouched[4] = "abc";
-    EXPECT_EQ(GetPrivateProfileStringA("S", "plain", "x", untouched, 0, file.c_str()), 0u);
+    EXPECT_EQ(g_reader("S", "plain", "x", untouched, 0, file.c_str()), 0u);
     EXPECT_STREQ(untouched, "abc");
 }
 
-TEST(GetPrivateProfileStringA, UnreadableFilesGiveTheDefault) {
+TEST_P(ProfileReaders, UnreadableFilesGiveTheDefault) {
     TempDir dir;
     EXPECT_EQ(Lookup(dir / "missing.ini", "S", "k").text, "<default>");
     EXPECT_EQ(Lookup(dir.Path(), "S", "k").text, "<default>"); // a directory
@@ -167,7 +183,7 @@ TEST(GetPrivateProfileStringA, UnreadableFilesGiveTheDefault) {
     EXPECT_EQ(unsupported.text, "<default>");
 }
 
-TEST(GetPrivateProfileStringA, SurvivesBinaryContent) {
+TEST_P(ProfileReaders, SurvivesBinaryContent) {
     TempDir dir;
     const std::string garbage = RandomBytes(1 << 20, 4711);
     ASSERT_NE(garbage.find('\0'), std::string::npos);
@@ -186,7 +202,7 @@ TEST(GetPrivateProfileStringA, SurvivesBinaryContent) {
     EXPECT_EQ(Lookup(nul, std::string("T\0", 2).c_str(), "k").text, "<default>");
 }
 
-TEST(GetPrivateProfileStringA, HandlesMegabyteLines) {
+TEST_P(ProfileReaders, HandlesMegabyteLines) {
     TempDir dir;
     const std::string mb(1 << 20, 'y');
     const std::string file = dir.WriteFile(
@@ -200,4 +216,43 @@ TEST(GetPrivateProfileStringA, HandlesMegabyteLines) {
     EXPECT_EQ(Lookup(file, "S", "big", "", 1u << 21).text, mb);
     EXPECT_EQ(Lookup(file, "S", "bigquoted", "", 1u << 21).text, mb);
     EXPECT_EQ(Lookup(file, "T", "k").text, "t");
+}
+
+INSTANTIATE_TEST_SUITE_P(CachedAndScanned, ProfileReaders, testing::ValuesIn(g_readers));
+
+TEST(ProfileCache, ReadsAFileOnceAndAgainWhenItChanges) {
+    TempDir dir;
+    int reads = 0;
+    ProfileCache cache([&](const char* path) {
+        ++reads;
+        return ProfileCache::ReadFile(path);
+    });
+    const std::string file = dir.WriteFile("t.ini", "[S]\nk=old\n");
+    const auto age = [&] {
+        std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::hours(1));
+    };
+    const auto lookup = [&](const char* path) {
+        char buffer[16] = "";
+        cache.Read("S", "k", "-", buffer, sizeof buffer, path);
+        return std::string(buffer);
+    };
+    age();
+    EXPECT_EQ(lookup(file.c_str()), "old");
+    EXPECT_EQ(lookup(file.c_str()), "old");
+    EXPECT_EQ(reads, 1);
+
+    // Same size, fresh stamp: read again, and again while a further change could keep it.
+    dir.WriteFile("t.ini", "[S]\nk=new\n");
+    EXPECT_EQ(lookup(file.c_str()), "new");
+    EXPECT_EQ(lookup(file.c_str()), "new");
+    EXPECT_EQ(reads, 3);
+    age();
+    EXPECT_EQ(lookup(file.c_str()), "new");
+    EXPECT_EQ(lookup(file.c_str()), "new");
+    EXPECT_EQ(reads, 4);
+
+    EXPECT_EQ(lookup(""), "-");
+    EXPECT_EQ(lookup((dir / "missing.ini").c_str()), "-");
+    EXPECT_EQ(reads, 4);
 }

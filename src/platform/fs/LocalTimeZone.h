@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/fs/LocalTime.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace vortan::fs {
+
+// The local time zone as TZ says when the object is made. Conversions through it look at the
+// zone no further, so a list of files pays for the zone once; a changed zone shows in the next
+// object.
+class LocalTimeZone final {
+public:
+    LocalTimeZone();
+
+    // `time` (seconds since the epoch) broken down in this zone; empty when it cannot be
+    // represented.
+    std::optional<LocalTime> ToLocalTime(std::int64_t time) const;
+};
+
+} // namespace vortan::fs

@@ -1,0 +1,69 @@
+#include "platform/profile/ProfileIndex.h"
+
+#include "platform/profile/ProfileValue.h"
+#include "platform/text/Ascii.h"
+
+#include <algorithm>
+
+namespace vortan::profile {
+
+namespace {
+
+std::string_view Trim(std::string_view field) {
+    while (!field.empty() && ProfileValue::IsBlank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && ProfileValue::IsBlank(field.back()))
+        field.remove_suffix(1);
+    return field;
+}
+
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), text::AsciiLower);
+    return folded;
+}
+
+} // namespace
+
+ProfileIndex::ProfileIndex(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    // Lines before the first section header belong to no section and are never found.
+    Section* current = nullptr;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const char first = bytes[pos];
+        if (ProfileValue::IsLineEnd(first) || ProfileValue::IsBlank(first)) {
+            ++pos;
+            continue;
+        }
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        const std::string_view line = bytes.substr(pos, end - pos);
+        pos = end;
+        if (first == '[') {
+            // A '[' without ']' is no header: its line is ignored, the section goes on.
+            if (const std::size_t close = line.find(']'); close != std::string_view::npos)
+                current = &m_sections[Folded(Trim(line.substr(1, close - 1)))];
+        } else if (first != ';' && current != nullptr) {
+            if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
+                current->try_emplace(Folded(Trim(line.substr(0, equals))),
+                                     Trim(line.substr(equals + 1)));
+        }
+    }
+}
+
+std::optional<std::string_view> ProfileIndex::Find(std::string_view section, std::string_view key,
+                                                   DWORD size) const {
+    const auto inSection = m_sections.find(Folded(section));
+    if (inSection == m_sections.end())
+        return std::nullopt;
+    const auto found = inSection->second.find(Folded(key));
+    if (found == inSection->second.end())
+        return std::nullopt;
+    // The scan keeps an opening quote and one byte past the cut; so does this.
+    const std::string_view value = found->second;
+    const std::string_view kept = value.substr(0, std::min(value.size(), std::size_t{size} + 2));
+    return ProfileValue::Unquote(kept, value.size(), value.empty() ? '\0' : value.back());
+}
+
+} // namespace vortan::profile
