@@ -67,7 +67,7 @@ TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     EXPECT_NE(firstPid, 0u);
     EXPECT_NE(firstPid, secondPid);
     // Unattended servers run on Qt Core and D-Bus alone: no GUI library, no fonts.
-    const std::string maps = ReadAll("/proc/" + std::to_string(secondPid) + "/maps");
+    const std::string maps = Get("/proc/" + std::to_string(secondPid) + "/maps");
     EXPECT_NE(maps.find("libQt6DBus"), std::string::npos);
     for (const char* library : {"libQt6Gui", "libQt6Widgets", "libfontconfig"})
         EXPECT_EQ(maps.find(library), std::string::npos) << library;
