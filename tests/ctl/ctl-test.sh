@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vortanctl against the real server on a private bus (run inside scripts/private-session):
 # every verb, its output and exit code, relative paths, a missing board, a cancelled read,
-# the progress bar on a terminal, concurrent clients, and no server left once released. Nobody answers questions: every question is cancelled.
+# the progress bar on a terminal, concurrent clients, names and texts beyond ASCII, and no
+# server left once released. Nobody answers questions: every question is cancelled.
 #
 #   ctl-test.sh BUILD_DIR
 set -uo pipefail
@@ -139,6 +140,20 @@ grep -q 'code=0x00000000 result=1' "$work/tty" || fail "terminal run failed: $(c
 # ... and not when stdout is no terminal.
 out="$("$ctl" -c SLOW remove big.bin)"
 [ "$out" = "code=0x00000000 result=1" ] || fail "progress in a pipe: $(echo "$out" | cat -v)"
+
+# Beyond ASCII: board, file name and profile texts with umlauts and a 4-byte character go
+# through unchanged, into the memory, back, and into the status line.
+u="Prüfstand-😀" f="Grüße-😀.ini"
+"$bin/vortan-board" create "$u" --speed 600000 >/dev/null
+cp "$work/src/sub/big.bin" "$work/src/$f"
+printf '[Prüfung]\n5048=Schreibe %%s – äöü 😀\n' >"$work/texte.ini"
+script -qec "'$ctl' -c '$u' --profile '$work/texte.ini' --section Prüfung write '$work/src/$f'" \
+    /dev/null >"$work/tty-u" </dev/null
+grep -q "Schreibe $f – äöü 😀" "$work/tty-u" || fail "texts beyond ASCII: $(cat -v "$work/tty-u")"
+cmp -s "$work/src/$f" "$(flash "$u")/$f" || fail "$f not written into $u"
+mkdir "$work/zurück"
+expect 0 '^code=0x00000000 result=1$' "$ctl" -q -c "$u" -d "$work/zurück" read "$f"
+cmp -s "$work/src/$f" "$work/zurück/$f" || fail "$f not read back from $u"
 
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed" >&2

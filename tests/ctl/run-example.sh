@@ -15,3 +15,8 @@ head -c 100000 /dev/urandom >"$work/data.bin"
 # The example compared the files itself; check its claim on the board as well.
 cmp "$work/a.ini" "$VORTAN_BOARDS/EX/flash/a.ini"
 cmp "$work/data.bin" "$work/back/data.bin"
+# Board and file names beyond ASCII go through the bus unchanged.
+cp "$work/a.ini" "$work/Grüße-😀.ini"
+"$bin/vortan-board" create "Prüfstand-😀" >/dev/null
+"$example" "Prüfstand-😀" "$work" "Grüße-😀.ini"
+cmp "$work/a.ini" "$VORTAN_BOARDS/Prüfstand-😀/flash/Grüße-😀.ini"

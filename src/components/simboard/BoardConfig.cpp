@@ -20,6 +20,10 @@ bool ReadNumber(const std::string& file, const char* key, std::optional<std::uin
     value.reset();
     if (length == 0)
         return true;
+    // A value cut to the buffer (less up to three bytes of a character) may go on in the
+    // file: taking its first digits would read "000...0012" as 1.
+    if (length + 4 >= sizeof buffer)
+        return false;
     std::uint64_t number = 0;
     const auto [end, ec] = std::from_chars(buffer, buffer + length, number);
     if (ec != std::errc() || end != buffer + length)

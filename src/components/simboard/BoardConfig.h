@@ -29,7 +29,7 @@ struct BoardConfig {
     bool silent = false;
 
     // Missing keys (or a missing file) keep the defaults; a value that is no unsigned
-    // decimal number is BoardConfigInvalid.
+    // decimal number, or longer than 59 bytes, is BoardConfigInvalid.
     static BoardError Load(const std::filesystem::path& iniFile, BoardConfig& config);
     // Writes the whole file (created or replaced).
     BoardError Save(const std::filesystem::path& iniFile) const;

@@ -114,11 +114,20 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 std::size_t Utf8PrefixLength(std::string_view utf8, std::size_t maxBytes) {
     if (utf8.size() <= maxBytes)
         return utf8.size();
-    std::size_t cut = maxBytes;
-    // Step back over continuation bytes so the cut never splits a character.
-    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
-        --cut;
-    return cut;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+    if ((byte(maxBytes) & 0xC0) != 0x80)
+        return maxBytes;
+    // The cut is followed by a continuation byte: step back to the lead byte of its character,
+    // at most three bytes. Continuation bytes without a lead belong to no character and stay,
+    // so that a cut text is never more than three bytes short of the limit.
+    for (std::size_t back = 1; back <= 3 && back <= maxBytes; ++back) {
+        const unsigned char c = byte(maxBytes - back);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? maxBytes - back : maxBytes;
+    }
+    return maxBytes;
 }
 
 } // namespace vortan::text

@@ -11,7 +11,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // Length in bytes of the longest prefix of `utf8` that is at most `maxBytes` long and does
-// not end inside a multi-byte character; used where a text is cut to a fixed buffer.
+// not end inside a multi-byte character (so at least maxBytes - 3 when the text is longer);
+// used where a text is cut to a fixed buffer.
 std::size_t Utf8PrefixLength(std::string_view utf8, std::size_t maxBytes);
 
 } // namespace vortan::text
