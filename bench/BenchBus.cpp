@@ -1,5 +1,7 @@
 #include "BenchBus.h"
 
+#include "system/SessionBus.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -37,50 +39,22 @@ BenchBus::BenchBus(const std::string& base) {
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("QT_QPA_PLATFORM");
 
-    const std::string config = m_root + "/session.conf";
-    std::ofstream(config)
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n  <type>session</type>\n  <listen>unix:dir="
-        << m_root << "</listen>\n  <servicedir>" << m_services
-        << "</servicedir>\n  <policy context=\"default\">\n"
-           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n  </policy>\n"
-           "</busconfig>\n";
-    int fds[2];
-    if (pipe(fds) != 0)
+    m_bus = std::make_unique<systest::SessionBus>(m_root, m_services);
+    if (!m_bus->Running())
         return;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        const std::string arg = "--config-file=" + config;
-        execlp("dbus-daemon", "dbus-daemon", arg.c_str(), "--nofork", "--print-address=1",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string address;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        address += c;
-    close(fds[0]);
-    if (pid <= 0 || address.empty())
-        return;
-    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-    m_daemon = pid;
+    setenv("DBUS_SESSION_BUS_ADDRESS", m_bus->Address().c_str(), 1);
 }
 
 BenchBus::~BenchBus() {
-    if (m_daemon > 0) {
-        kill(m_daemon, SIGTERM);
-        waitpid(m_daemon, nullptr, 0);
-    }
+    m_bus.reset(); // the daemon goes before its directory
     if (!m_root.empty()) {
         std::error_code error;
         std::filesystem::remove_all(m_root, error);
     }
+}
+
+bool BenchBus::Ok() const {
+    return m_bus != nullptr && m_bus->Running();
 }
 
 void BenchBus::AddService(const std::string& name, const std::string& exec) const {

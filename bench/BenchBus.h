@@ -1,8 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+namespace vortan::systest {
+class SessionBus;
+}
 
 namespace vortan::bench {
 
@@ -17,7 +22,7 @@ public:
     BenchBus(const BenchBus&) = delete;
     BenchBus& operator=(const BenchBus&) = delete;
 
-    bool Ok() const { return m_daemon > 0; }
+    bool Ok() const;
     const std::string& Root() const { return m_root; }
     // A D-Bus service file, so that calls to `name` start `exec`.
     void AddService(const std::string& name, const std::string& exec) const;
@@ -25,7 +30,7 @@ public:
 private:
     std::string m_root;
     std::string m_services;
-    pid_t m_daemon = -1;
+    std::unique_ptr<systest::SessionBus> m_bus;
 };
 
 // Runs a program with arguments and waits for it; its exit code, -1 when it did not exit.
