@@ -8,8 +8,8 @@
 
 #include <ctime>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using vortan::fs::FileExists;
