@@ -1,6 +1,6 @@
 #include "app/OverWriteDlg.h"
 
-#include "engine/ProfileText.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 
@@ -58,8 +58,8 @@ BOOL COverWriteDlg::OnInitDialog() {
 
     for (const ReplaceableText& text : kTexts) {
         std::string strText;
-        if (!vortan::engine::LookupProfileText(m_strProfileFile.c_str(), kSection, text.number,
-                                               strText))
+        if (!vortan::profile::LookupProfileText(m_strProfileFile.c_str(), kSection, text.number,
+                                                strText))
             continue;
         if (text.control == kCaption)
             ::SetWindowText(m_hWnd, strText.c_str());

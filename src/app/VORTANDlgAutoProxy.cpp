@@ -4,11 +4,11 @@
 #include "app/AutomationMethods.h"
 #include "app/OverWriteDlg.h"
 #include "engine/FileList.h"
-#include "engine/ProfileText.h"
 #include "engine/VORTANDlg.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/ProfileRun.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
@@ -190,14 +190,14 @@ LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* pro
     std::string strName;
     std::string strMessage;
     if (!list.CheckShortNames(strName) &&
-        vortan::engine::LookupProfileText(profileFile, profileSection, kTextShortName,
-                                          strMessage)) {
+        vortan::profile::LookupProfileText(profileFile, profileSection, kTextShortName,
+                                           strMessage)) {
         // The text comes from the client's file: the name goes in at its one %s, nothing
         // else in it is a conversion.
         const std::string strText =
             vortan::text::FormatOne(strMessage, 's', strName, vortan::text::kMaxTextBytes);
         std::string strCaption;
-        vortan::engine::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
+        vortan::profile::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
         const HWND hWndOwner = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
         ::MessageBox(hWndOwner, strText.c_str(), strCaption.c_str(), MB_ICONEXCLAMATION | MB_OK);
         // Nothing was written, so the flag says the write did not succeed.

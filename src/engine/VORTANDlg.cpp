@@ -6,10 +6,10 @@
 #include "controller/FlashObserverAccess.h"
 #include "controller/Notifications.h"
 #include "engine/FileList.h"
-#include "engine/ProfileText.h"
 #include "platform/com/ComError.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/profile/ProfileRun.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
@@ -306,8 +306,8 @@ LONG CVORTANDlg::CloseServer() {
 
 BOOL CVORTANDlg::LookupText(int key, std::string& text) const {
     try {
-        return vortan::engine::LookupProfileText(m_strProfileFile.c_str(),
-                                                 m_strProfileSection.c_str(), key, text)
+        return vortan::profile::LookupProfileText(m_strProfileFile.c_str(),
+                                                  m_strProfileSection.c_str(), key, text)
                    ? TRUE
                    : FALSE;
     } catch (...) {

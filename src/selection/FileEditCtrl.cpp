@@ -1,5 +1,7 @@
 #include "selection/FileEditCtrl.h"
 
+#include "platform/profile/ProfileText.h"
+
 #include "platform/afx/InvalidArgException.h"
 #include "platform/afx/NotSupportedException.h"
 #include "platform/fs/FileApi.h"
@@ -231,16 +233,10 @@ void CFileEditCtrl::SetProfile(const std::string& file, const std::string& secti
 }
 
 BOOL CFileEditCtrl::LookupText(int number, std::string& text) const {
-    const long long value = number < 0 ? -static_cast<long long>(number) : number;
-    const std::string key = std::to_string(value);
-    std::array<char, MAX_PATH> buffer{};
-    const DWORD length =
-        ::GetPrivateProfileStringA(m_strProfileSection.c_str(), key.c_str(), nullptr, buffer.data(),
-                                   static_cast<DWORD>(buffer.size()), m_strProfileFile.c_str());
-    if (length == 0)
-        return FALSE;
-    text.assign(buffer.data(), length);
-    return TRUE;
+    return vortan::profile::LookupProfileText(m_strProfileFile.c_str(), m_strProfileSection.c_str(),
+                                              number, text)
+               ? TRUE
+               : FALSE;
 }
 
 void CFileEditCtrl::ParseText() {

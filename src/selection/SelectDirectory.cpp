@@ -1,8 +1,8 @@
 #include "selection/SelectDirectory.h"
 
-#include "engine/ProfileText.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/Path.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/ui/ShlObj.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
@@ -40,8 +40,8 @@ BOOL CSelectDirectory::OnInitDialog() {
     try {
         CDialog::OnInitDialog();
         std::string title;
-        vortan::engine::LookupProfileText(m_strProfileFile.c_str(), m_strProfileSection.c_str(),
-                                          kTextTitle, title);
+        vortan::profile::LookupProfileText(m_strProfileFile.c_str(), m_strProfileSection.c_str(),
+                                           kTextTitle, title);
         const BOOL chosen =
             SelectFolder(title, IsExistingFolder(m_strText) ? m_strText : std::string());
         EndDialog(chosen ? IDOK : IDCANCEL);

@@ -1,11 +1,11 @@
-#include "engine/ProfileText.h"
+#include "platform/profile/ProfileText.h"
 
 #include "platform/profile/PrivateProfile.h"
 #include "platform/text/SafeFormat.h"
 
 #include <array>
 
-namespace vortan::engine {
+namespace vortan::profile {
 
 bool LookupProfileText(const char* profileFile, const char* section, int number,
                        std::string& text) {
@@ -21,4 +21,4 @@ bool LookupProfileText(const char* profileFile, const char* section, int number,
     return true;
 }
 
-} // namespace vortan::engine
+} // namespace vortan::profile
