@@ -22,7 +22,7 @@
 
 #include "components/simboard/BoardConfig.h"
 #include "components/simboard/BoardError.h"
-#include "components/simboard/UniqueFd.h"
+#include "platform/fs/UniqueFd.h"
 
 namespace vortan::simboard {
 
@@ -32,6 +32,7 @@ struct MemoryFile {
 };
 
 // (done, total) of the current item.
+using fs::UniqueFd;
 using ProgressFn = std::function<void(std::uint64_t, std::uint64_t)>;
 
 inline constexpr std::size_t kChunkBytes = 64 * 1024;

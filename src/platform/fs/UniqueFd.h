@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace vortan::simboard {
+namespace vortan::fs {
 
 class UniqueFd final {
 public:
@@ -30,4 +30,8 @@ private:
     int m_fd = -1;
 };
 
-} // namespace vortan::simboard
+// Opens a regular file for reading; an empty descriptor for anything else. Pipes and devices
+// are refused, as they may never end, and the open does not block on a pipe without writer.
+UniqueFd OpenRegularFile(const char* path);
+
+} // namespace vortan::fs

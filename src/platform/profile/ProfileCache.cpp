@@ -1,5 +1,6 @@
 #include "platform/profile/ProfileCache.h"
 
+#include "platform/fs/UniqueFd.h"
 #include "platform/profile/ProfileIndex.h"
 #include "platform/profile/ProfileScanner.h"
 #include "platform/profile/ProfileValue.h"
@@ -37,21 +38,6 @@ std::int64_t StampGranularity(std::int64_t modified, std::int64_t changed) {
     return wholeSeconds ? 2 * kSecond : 20'000'000;
 }
 
-class Fd final {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() noexcept {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 ProfileCache::ProfileCache(FileReader reader) : m_reader(std::move(reader)) {}
@@ -64,10 +50,9 @@ ProfileCache& ProfileCache::Process() {
 }
 
 std::optional<std::string> ProfileCache::ReadFile(const char* path) {
-    // Non-blocking, so that a pipe put in the file's place cannot hang the lookup.
-    const Fd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const fs::UniqueFd fd = fs::OpenRegularFile(path);
     struct stat st {};
-    if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fd || fstat(fd.Get(), &st) != 0)
         return std::nullopt;
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(st.st_size));

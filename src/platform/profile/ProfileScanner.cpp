@@ -1,5 +1,6 @@
 #include "platform/profile/ProfileScanner.h"
 
+#include "platform/fs/UniqueFd.h"
 #include "platform/profile/ProfileValue.h"
 #include "platform/text/Ascii.h"
 
@@ -24,13 +25,10 @@ namespace {
 // than a small one.
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
-bool IsBlank(char c) {
-    return ProfileValue::IsBlank(c);
-}
-
-bool IsLineEnd(char c) {
-    return ProfileValue::IsLineEnd(c);
-}
+using vortan::fs::OpenRegularFile;
+using vortan::fs::UniqueFd;
+constexpr auto IsBlank = ProfileValue::IsBlank;
+constexpr auto IsLineEnd = ProfileValue::IsLineEnd;
 
 // One field of a line (section name, key or value) with its leading blanks skipped. Only the
 // first `limit` bytes are kept, however long the field is; its length without trailing blanks
@@ -161,38 +159,6 @@ private:
     bool m_bInSection = false;
     BoundedField m_field;
 };
-
-// An open file descriptor, closed at the end of its owner.
-class UniqueFd final {
-public:
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() noexcept {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        std::swap(m_fd, other.m_fd);
-        return *this;
-    }
-
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Opens a regular file for reading. Pipes and devices are refused: they may never end, and
-// opening is non-blocking so that a pipe without a writer cannot hang the lookup.
-UniqueFd OpenRegularFile(const char* path) {
-    UniqueFd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat st {};
-    if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return UniqueFd(-1);
-    return fd;
-}
 
 // Reads up to `size` bytes; 0 at the end of the file or on an error.
 std::size_t ReadSome(int fd, char* buffer, std::size_t size) {
