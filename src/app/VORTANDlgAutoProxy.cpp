@@ -262,10 +262,9 @@ LONG CVORTANDlgAutoProxy::Format2(SHORT* pSelector, const char* controllerName,
     return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
 }
 
-LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const char* profileSection,
-                                               const char* initialDirectory, LONG openFileFlags,
-                                               LONG controlFlags, BSTR* pChosenFiles,
-                                               SHORT* pDialogResult) {
+LONG CVORTANDlgAutoProxy::RunSelection(
+    int nShowAfter, BSTR* pChosen, SHORT* pDialogResult,
+    const std::function<INT_PTR(HWND hWndMain, std::string& chosen)>& run) {
     if (m_bBusy)
         return RPC_E_CALL_REJECTED;
     BusyScope busy(*this);
@@ -273,44 +272,42 @@ LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const ch
     const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
     ::ShowWindow(hWndMain, SW_HIDE);
     std::string strChosen;
-    INT_PTR result = -1;
-    {
-        CFileList list;
-        const auto pDlg = std::make_unique<CSelectFileDlg>(
-            hWndMain, profileFile, profileSection, initialDirectory,
-            static_cast<DWORD>(openFileFlags), static_cast<DWORD>(controlFlags), list);
-        result = pDlg->DoModal();
-        for (int i = 0; result == IDOK && i < list.GetCount(); ++i) {
-            const FileListEntry* pEntry = list.GetEntry(i);
-            strChosen += (i > 0 ? ";" : "") + pEntry->m_strDirectory + pEntry->m_strName;
-        }
-    }
-    *pChosenFiles = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
+    const INT_PTR result = run(hWndMain, strChosen);
+    *pChosen = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
     *pDialogResult = static_cast<SHORT>(result);
-    ::ShowWindow(hWndMain, SW_RESTORE);
+    ::ShowWindow(hWndMain, nShowAfter);
     return S_OK;
+}
+
+LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const char* profileSection,
+                                               const char* initialDirectory, LONG openFileFlags,
+                                               LONG controlFlags, BSTR* pChosenFiles,
+                                               SHORT* pDialogResult) {
+    return RunSelection(
+        SW_RESTORE, pChosenFiles, pDialogResult, [&](HWND hWndMain, std::string& strChosen) {
+            CFileList list;
+            const auto pDlg = std::make_unique<CSelectFileDlg>(
+                hWndMain, profileFile, profileSection, initialDirectory,
+                static_cast<DWORD>(openFileFlags), static_cast<DWORD>(controlFlags), list);
+            const INT_PTR result = pDlg->DoModal();
+            for (int i = 0; result == IDOK && i < list.GetCount(); ++i) {
+                const FileListEntry* pEntry = list.GetEntry(i);
+                strChosen += (i > 0 ? ";" : "") + pEntry->m_strDirectory + pEntry->m_strName;
+            }
+            return result;
+        });
 }
 
 LONG CVORTANDlgAutoProxy::ShowDirectorySelectDialog(const char* profileFile,
                                                     const char* profileSection, const char* text,
                                                     BSTR* pChosenDirectory, SHORT* pDialogResult) {
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
-
-    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
-    ::ShowWindow(hWndMain, SW_HIDE);
-    INT_PTR result = -1;
-    std::string strDirectory;
-    {
-        CSelectDirectory dlg(hWndMain, profileFile, profileSection, text);
-        result = dlg.DoModal();
-        strDirectory = dlg.GetDirectory();
-    }
-    *pChosenDirectory = vortan::com::UniqueBstr::FromUtf8(strDirectory).Release();
-    *pDialogResult = static_cast<SHORT>(result);
-    ::ShowWindow(hWndMain, SW_SHOWNORMAL);
-    return S_OK;
+    return RunSelection(SW_SHOWNORMAL, pChosenDirectory, pDialogResult,
+                        [&](HWND hWndMain, std::string& strChosen) {
+                            CSelectDirectory dlg(hWndMain, profileFile, profileSection, text);
+                            const INT_PTR result = dlg.DoModal();
+                            strChosen = dlg.GetDirectory();
+                            return result;
+                        });
 }
 
 LONG CVORTANDlgAutoProxy::GetLastErrorCode(LONG* pCode, SHORT* pValue1, SHORT* pValue2,

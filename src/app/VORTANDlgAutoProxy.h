@@ -3,6 +3,9 @@
 #include "engine/IAutomationLink.h"
 #include "platform/WinDef.h"
 
+#include <functional>
+#include <string>
+
 class CVORTANDlg;
 
 namespace vortan::app {
@@ -60,6 +63,11 @@ public:
 
 private:
     class BusyScope;
+
+    // The prologue and epilogue both selection methods share: refused while busy, the main
+    // window hidden around `run`, which answers the dialog's result and the chosen text.
+    LONG RunSelection(int nShowAfter, BSTR* pChosen, SHORT* pDialogResult,
+                      const std::function<INT_PTR(HWND hWndMain, std::string& chosen)>& run);
 
     bool m_bBusy = false;
 };

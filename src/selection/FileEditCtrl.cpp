@@ -8,6 +8,7 @@
 #include "platform/fs/FileSearch.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/PrivateProfile.h"
+#include "platform/text/Ascii.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/CommCtrl.h"
 #include "platform/ui/MessageBox.h"
@@ -45,14 +46,8 @@ bool IsAbsolute(const std::string& path) {
     return (!path.empty() && path.front() == '/') || IsNetworkPath(path);
 }
 
-bool IsShortcutName(const std::string& name) {
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return tail == ".lnk";
+bool IsShortcutName(std::string_view name) {
+    return name.size() >= 4 && vortan::text::EqualsNoCase(name.substr(name.size() - 4), ".lnk");
 }
 
 // The full form of a path; a network path or one too long to convert stays as it is.
