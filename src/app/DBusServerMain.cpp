@@ -64,14 +64,6 @@ int Register(int argc, char** argv, bool add) {
     return 0;
 }
 
-// Nobody could see the window of a plain start, nor close it.
-bool NoDisplay() {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform == "offscreen" || platform == "minimal")
-        return true;
-    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +85,8 @@ int main(int argc, char** argv) {
     case Action::Unregister:
         return Register(argc, argv, false);
     case Action::Run:
-        if (!info.StartedByBus() && NoDisplay())
+        // Nobody could see the window of a plain start without a display, nor close it.
+        if (!info.StartedByBus() && vortan::ui::ScriptedUi::NoDisplay())
             return Register(argc, argv, true);
         break;
     }

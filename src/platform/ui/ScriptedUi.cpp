@@ -166,8 +166,10 @@ std::unique_ptr<ScriptedUi> ScriptedUi::FromEnvironment() {
 }
 
 bool ScriptedUi::Wanted() {
-    if (!Env("VORTAN_ANSWERS").empty())
-        return true;
+    return !Env("VORTAN_ANSWERS").empty() || NoDisplay();
+}
+
+bool ScriptedUi::NoDisplay() {
     const std::string platform = Env("QT_QPA_PLATFORM");
     if (platform == "offscreen" || platform == "minimal")
         return true;

@@ -28,6 +28,8 @@ public:
     // True when this program should run unattended: an answer file is named, or there is no
     // display to show windows on.
     static bool Wanted();
+    // True when no window could be shown: no display, or Qt told to draw nowhere.
+    static bool NoDisplay();
 
     ~ScriptedUi() override;
     ScriptedUi(const ScriptedUi&) = delete;
