@@ -76,12 +76,6 @@ BOOL CFileDialog::OnInitDialog() {
 
 void CFileDialog::OnInitDone() {}
 
-HWND CFileDialog::GetDialogWindow() const {
-    if (m_hWnd == nullptr)
-        return nullptr;
-    return (m_ofn.Flags & OFN_EXPLORER) != 0 ? ::GetParent(m_hWnd) : m_hWnd;
-}
-
 POSITION CFileDialog::GetStartPosition() const {
     if (m_ofn.lpstrFile == nullptr || m_ofn.lpstrFile[0] == '\0')
         return nullptr;

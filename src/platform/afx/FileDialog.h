@@ -29,9 +29,6 @@ public:
     POSITION GetStartPosition() const;
     std::string GetNextPathName(POSITION& pos) const;
 
-    OPENFILENAME& GetOFN() { return m_ofn; }
-    const OPENFILENAME& GetOFN() const { return m_ofn; }
-
     // The settings block. lpstrFile points to the dialog's own buffer of kMaxPath bytes until
     // an owner points it elsewhere; lCustData and lpfnHook belong to the framework.
     OPENFILENAME m_ofn;
@@ -45,7 +42,6 @@ protected:
     // The hook's window while the dialog runs (its parent is the dialog window with explorer
     // style, itself without); null otherwise.
     HWND m_hWnd = nullptr;
-    HWND GetDialogWindow() const;
 
 private:
     static UINT_PTR HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
