@@ -17,12 +17,6 @@ std::string_view Trim(std::string_view field) {
     return field;
 }
 
-std::string Folded(std::string_view name) {
-    std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(), text::AsciiLower);
-    return folded;
-}
-
 } // namespace
 
 ProfileIndex::ProfileIndex(std::string_view bytes) {
@@ -43,10 +37,10 @@ ProfileIndex::ProfileIndex(std::string_view bytes) {
         if (first == '[') {
             // A '[' without ']' is no header: its line is ignored, the section goes on.
             if (const std::size_t close = line.find(']'); close != std::string_view::npos)
-                current = &m_sections[Folded(Trim(line.substr(1, close - 1)))];
+                current = &m_sections[text::AsciiLowered(Trim(line.substr(1, close - 1)))];
         } else if (first != ';' && current != nullptr) {
             if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
-                current->try_emplace(Folded(Trim(line.substr(0, equals))),
+                current->try_emplace(text::AsciiLowered(Trim(line.substr(0, equals))),
                                      Trim(line.substr(equals + 1)));
         }
     }
@@ -54,10 +48,10 @@ ProfileIndex::ProfileIndex(std::string_view bytes) {
 
 std::optional<std::string_view> ProfileIndex::Find(std::string_view section, std::string_view key,
                                                    DWORD size) const {
-    const auto inSection = m_sections.find(Folded(section));
+    const auto inSection = m_sections.find(text::AsciiLowered(section));
     if (inSection == m_sections.end())
         return std::nullopt;
-    const auto found = inSection->second.find(Folded(key));
+    const auto found = inSection->second.find(text::AsciiLowered(key));
     if (found == inSection->second.end())
         return std::nullopt;
     // The scan keeps an opening quote and one byte past the cut; so does this.

@@ -1,5 +1,6 @@
 #include "platform/ui/ScriptedUi.h"
 
+#include "platform/text/Ascii.h"
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
@@ -145,14 +146,6 @@ std::optional<DWORD> ParseCode(std::string_view text) {
     return value;
 }
 
-std::string LowerWord(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 } // namespace
 
 ScriptedUi::ScriptedUi(AnswerScript answers, Transcript transcript)
@@ -284,7 +277,7 @@ FileDialogAnswer ScriptedUi::Run(const FileDialogRequest& request) {
     std::string outcome = "cancel";
     if (const auto value = m_answers.Next("filedialog")) {
         std::vector<std::string> words = SplitWords(*value);
-        const std::string verb = words.empty() ? std::string() : LowerWord(words.front());
+        const std::string verb = words.empty() ? std::string() : text::AsciiLowered(words.front());
         if (verb == "ok" && words.size() > 1) {
             answer.confirmed = true;
             answer.paths.assign(words.begin() + 1, words.end());
@@ -344,7 +337,7 @@ FolderBrowserAnswer ScriptedUi::Run(const FolderBrowserRequest& request) {
     std::string outcome = "cancel";
     if (const auto value = m_answers.Next("folder")) {
         const std::vector<std::string> words = SplitWords(*value);
-        const std::string verb = words.empty() ? std::string() : LowerWord(words.front());
+        const std::string verb = words.empty() ? std::string() : text::AsciiLowered(words.front());
         // The person moves to the item first, then confirms it.
         if (verb == "ok" && words.size() == 2) {
             answer.confirmed = true;
