@@ -1,13 +1,8 @@
 #include "app/VORTANDlgAutoProxy.h"
 
-#include "app/AppLock.h"
 #include "platform/com/UniqueBstr.h"
 #include "platform/text/Utf.h"
-#include "platform/ui/CommDlg.h"
 #include "platform/ui/IDialogService.h"
-#include "platform/ui/MessageBox.h"
-#include "platform/ui/SelectionServicesScope.h"
-#include "platform/ui/ShlObj.h"
 #include "unit/engine/EngineFixture.h"
 
 #include <deque>
@@ -60,17 +55,6 @@ std::vector<std::string> Operations(const FakeFlashHandling& flash) {
 }
 
 } // namespace
-
-TEST(CVORTANDlgAutoProxy, AttachesToTheDialogAndLocksTheApplicationWhileItLives) {
-    EngineRig t;
-    {
-        CVORTANDlgAutoProxy proxy(&t.dlg);
-        EXPECT_EQ(t.dlg.m_pAutoProxy, &proxy);
-        EXPECT_EQ(vortan::app::LockCount(), 1);
-    }
-    EXPECT_EQ(t.dlg.m_pAutoProxy, nullptr);
-    EXPECT_EQ(vortan::app::LockCount(), 0);
-}
 
 TEST(CVORTANDlgAutoProxy, WithoutDialogTransfersFailAndTheRestDoNothing) {
     CVORTANDlgAutoProxy proxy(nullptr);
@@ -169,72 +153,21 @@ TEST(CVORTANDlgAutoProxy, RelativeLocalPathsAreRefusedBeforeAnythingHappens) {
     EXPECT_TRUE(t.flash.calls.empty());
 }
 
-TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
+TEST(CVORTANDlgAutoProxy, WriteHandsTheOptionAndProfileToTheEngine) {
+    // Without text 5053 a long name is no obstacle; the option goes on as VARIANT_TRUE.
     EngineRig t;
-    const std::string profile =
-        t.dir.WriteFile("names.ini", "[S]\n5053=Name %s zu lang, %d%% %n\n5009=Achtung\n");
-    const std::string file = t.dir.WriteFile(".abcde", "x");
+    const std::string file = t.dir.WriteFile("LONGNAME1.TXT", "abc");
     CVORTANDlgAutoProxy proxy(&t.dlg);
     SHORT flag = 77;
-    LONG hr = E_UNEXPECTED;
-    HWND hWndMain = nullptr;
-    const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
-        hWndMain = hwnd;
-        hr = proxy.WriteFile2("board1", profile.c_str(), "S", file.c_str(), VARIANT_TRUE, &flag);
+    t.RunInDialog([&](HWND) {
+        EXPECT_EQ(proxy.WriteFile2("board1", "none.ini", "S", file.c_str(), VARIANT_TRUE, &flag),
+                  S_OK);
     });
-    EXPECT_EQ(hr, S_OK);
-    EXPECT_EQ(flag, 0);
-    EXPECT_NE(result, EngineRig::kLeftOpen); // the server ends
-    ASSERT_EQ(t.boxes.shown.size(), 1u);
-    EXPECT_EQ(t.boxes.shown[0].text, "Name .abcde zu lang, %d% %n");
-    EXPECT_EQ(t.boxes.shown[0].caption, "Achtung");
-    EXPECT_EQ(t.boxes.shown[0].type, MB_ICONEXCLAMATION | MB_OK);
-    EXPECT_EQ(t.boxes.shown[0].owner, hWndMain);
-    EXPECT_TRUE(t.controller.calls.empty());
-}
-
-TEST(CVORTANDlgAutoProxy, WritesRemovesAndFormatsThroughTheEngine) {
-    {
-        // Without text 5053 a long name is no obstacle; the option goes on as VARIANT_TRUE.
-        EngineRig t;
-        const std::string file = t.dir.WriteFile("LONGNAME1.TXT", "abc");
-        CVORTANDlgAutoProxy proxy(&t.dlg);
-        SHORT flag = 77;
-        t.RunInDialog([&](HWND) {
-            EXPECT_EQ(
-                proxy.WriteFile2("board1", "none.ini", "S", file.c_str(), VARIANT_TRUE, &flag),
-                S_OK);
-        });
-        ASSERT_EQ(t.flash.calls.size(), 1u);
-        EXPECT_EQ(t.flash.calls[0].method, "WriteToMemory");
-        EXPECT_EQ(t.flash.calls[0].option, VARIANT_TRUE);
-        EXPECT_EQ(t.dlg.m_strProfileFile, "none.ini");
-        EXPECT_TRUE(t.boxes.shown.empty());
-    }
-    {
-        EngineRig t;
-        CVORTANDlgAutoProxy proxy(&t.dlg);
-        SHORT flag = 77;
-        t.RunInDialog([&](HWND) {
-            EXPECT_EQ(proxy.RemoveFiles("board1", "p.ini", "R", "x.ini;y.ini", &flag), S_OK);
-        });
-        EXPECT_EQ(Operations(t.flash),
-                  (std::vector<std::string>{"RemoveFromMemory x.ini", "RemoveFromMemory y.ini"}));
-        EXPECT_EQ(t.flash.calls[0].option, 0);
-        EXPECT_EQ(t.dlg.m_strProfileSection, "R");
-    }
-    {
-        EngineRig t;
-        CVORTANDlgAutoProxy proxy(&t.dlg);
-        SHORT selector = -4;
-        SHORT flag = 77;
-        t.RunInDialog([&](HWND) {
-            EXPECT_EQ(proxy.Format2(&selector, "board1", "f.ini", "F", VARIANT_TRUE, &flag), S_OK);
-        });
-        EXPECT_EQ(selector, 1);
-        EXPECT_EQ(t.flash.selectors, (std::vector<SHORT>{1}));
-        EXPECT_EQ(t.controller.CallCount("Connect"), 1);
-    }
+    ASSERT_EQ(t.flash.calls.size(), 1u);
+    EXPECT_EQ(t.flash.calls[0].method, "WriteToMemory");
+    EXPECT_EQ(t.flash.calls[0].option, VARIANT_TRUE);
+    EXPECT_EQ(t.dlg.m_strProfileFile, "none.ini");
+    EXPECT_TRUE(t.boxes.shown.empty());
 }
 
 TEST(CVORTANDlgAutoProxy, SecondOperationDuringARunIsRefusedAndChangesNothing) {
@@ -273,43 +206,4 @@ TEST(CVORTANDlgAutoProxy, SecondOperationDuringARunIsRefusedAndChangesNothing) {
     EXPECT_EQ(t.controller.CallCount("Connect"), 1);
     // Calls that start nothing still go through.
     EXPECT_EQ(proxy.GetLastErrorCode(nullptr, nullptr, nullptr, nullptr), S_OK);
-}
-
-TEST(CVORTANDlgAutoProxy, SelectionsHideTheWindowWhileTheyRun) {
-    // Cancels every selection, noting whether the main window was visible meanwhile.
-    struct Desktop final : vortan::ui::IFileDialogService, vortan::ui::IFolderBrowserService {
-        vortan::ui::FileDialogAnswer Run(const vortan::ui::FileDialogRequest&) override {
-            visible.push_back(IsWindowVisible(main));
-            return {};
-        }
-        vortan::ui::FolderBrowserAnswer Run(const vortan::ui::FolderBrowserRequest&) override {
-            visible.push_back(IsWindowVisible(main));
-            return {};
-        }
-        HWND main = nullptr;
-        std::vector<BOOL> visible;
-    } desktop;
-    const vortan::ui::SelectionServicesScope scope(&desktop, &desktop);
-    EngineRig t;
-    CVORTANDlgAutoProxy proxy(&t.dlg);
-    vortan::com::UniqueBstr files;
-    vortan::com::UniqueBstr directory;
-    SHORT fileResult = 0;
-    SHORT dirResult = 0;
-    t.RunInDialog([&](HWND hwnd) {
-        desktop.main = hwnd;
-        EXPECT_EQ(
-            proxy.ShowFileSelectDialog("p", "s", "/", 0x2802, 0x479, files.OutParam(), &fileResult),
-            S_OK);
-        EXPECT_EQ(proxy.ShowDirectorySelectDialog("p", "s", "t", directory.OutParam(), &dirResult),
-                  S_OK);
-        EXPECT_TRUE(IsWindowVisible(hwnd));
-    });
-    EXPECT_EQ(desktop.visible, std::vector<BOOL>(2, FALSE));
-    EXPECT_EQ(fileResult, IDCANCEL);
-    EXPECT_EQ(dirResult, IDCANCEL);
-    ASSERT_NE(files.Get(), nullptr);
-    EXPECT_EQ(files.Length(), 0u);
-    ASSERT_NE(directory.Get(), nullptr);
-    EXPECT_EQ(directory.Length(), 0u);
 }
