@@ -111,11 +111,14 @@ expect 3 "^code=0x00000000 directory='' result=2$" "$ctl" -q select-dir
 # ... and with answers for the servers the bus starts from now on, the choice is printed.
 printf 'filedialog ok %s %s\nfolder ok "%s"\n' "$work/src/a.ini" "$work/src/c.txt" \
     "$work/back" >"$work/answers"
-dbus-update-activation-environment VORTAN_ANSWERS="$work/answers" ||
-    fail "cannot hand the answer file to the bus"
+dbus-update-activation-environment VORTAN_ANSWERS="$work/answers" \
+    VORTAN_TRANSCRIPT="$work/transcript" || fail "cannot hand the answer file to the bus"
 expect 0 "^code=0x00000000 files='$work/src/a.ini;$work/src/c.txt' result=1$" \
     "$ctl" -q select-files "$work/src"
 expect 0 "^code=0x00000000 directory=$work/back result=1$" "$ctl" -q select-dir
+# Only the browsers show; their hosts (dialogs 131 and 132) stay hidden.
+grep -q '"event":"folder"' "$work/transcript" || fail "no transcript of the selections"
+! grep -q '"template":13[12],' "$work/transcript" || fail "a selection host was shown"
 dbus-update-activation-environment VORTAN_ANSWERS="$work/no-such.answers"
 no_servers_left "the selections"
 

@@ -5,7 +5,6 @@
 #include "resources/Resources.h"
 #include "support/ScriptedDialog.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -169,21 +168,4 @@ TEST(DialogView, ProgressWindowFollowsTheModelAndTakesNoInput) {
     };
     EXPECT_EQ(dialog.DoModal(), 5);
     EXPECT_EQ(dialog.log, std::vector<std::string>{});
-}
-
-TEST(DialogView, AboutBoxShowsItsIconAndCloses) {
-    ViewsInstalled views;
-    ScriptedDialog about(*FindDialogTemplate(vortan::resources::IDD_ABOUTBOX));
-    about.onAct = [&](ScriptedDialog& d) {
-        DialogView* view = views.service.ViewOf(d.GetSafeHwnd());
-        ASSERT_NE(view, nullptr);
-        EXPECT_EQ(view->windowTitle(), "Info über VORTAN");
-        EXPECT_EQ(view->size(), QSize(view->PixelsX(235), view->PixelsY(55)));
-        const auto labels = view->findChildren<QLabel*>("dlgitem_-1");
-        ASSERT_EQ(labels.size(), 2);
-        EXPECT_FALSE(labels[0]->pixmap().isNull());
-        EXPECT_EQ(labels[1]->text(), "VORTAN Version 1.0");
-        Find<QPushButton>(view, IDOK)->click();
-    };
-    EXPECT_EQ(about.DoModal(), IDOK);
 }

@@ -18,33 +18,14 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 using vortan::gui::DialogView;
 using vortan::test::FakeFlashHandling;
 using vortan::test::Find;
 
 namespace {
-
-// Pumps the window loop (and with it Qt's) until `done` or a few seconds passed.
-bool PumpUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    MSG msg;
-    while (!done() && timer.elapsed() < 5000) {
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        } else {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-    }
-    return done();
-}
 
 TEST(ProgressWindowView, ShowsTheRunAndOffersTheAboutBox) {
     vortan::test::TempDir dir;
@@ -91,7 +72,6 @@ TEST(ProgressWindowView, ShowsTheRunAndOffersTheAboutBox) {
     };
 
     vortan::test::RecordingWindow helper;
-    bool aboutShown = false;
     helper.onMessage = [&](const vortan::test::RecordingWindow::Message& message) {
         if (message.message != WM_USER)
             return;
@@ -116,26 +96,26 @@ TEST(ProgressWindowView, ShowsTheRunAndOffersTheAboutBox) {
         auto* about = menu->findChild<QAction*>("sysmenu_16");
         ASSERT_NE(about, nullptr);
         EXPECT_EQ(about->text(), QString::fromUtf8("Inf&o über VORTAN..."));
-        // The about box runs modally from the loop; a person presses its OK.
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (w->objectName() == "dialog_100" && w->isVisible()) {
-                    aboutShown = true;
-                    Find<QPushButton>(w, IDOK)->click();
-                }
-            }
-        });
-        poll.start(10);
         about->trigger();
         menu->close();
-        EXPECT_TRUE(PumpUntil([&] { return aboutShown; }));
-        poll.stop();
-        dlg.CloseServer();
     };
+    // The about box runs modally from the window's loop; a person presses its OK, and once it
+    // is gone the run is ended.
+    vortan::test::User user({[] {
+                                 auto* box = vortan::test::Shown("dialog_100");
+                                 if (box != nullptr)
+                                     vortan::test::ClickLater(Find<QPushButton>(box, IDOK));
+                                 return box != nullptr;
+                             },
+                             [&] {
+                                 if (vortan::test::Shown("dialog_100") != nullptr)
+                                     return false;
+                                 dlg.CloseServer();
+                                 return true;
+                             }});
     PostMessage(helper.Handle(), WM_USER, 0, 0);
     EXPECT_EQ(dlg.DoModal(), 1);
-    EXPECT_TRUE(aboutShown);
+    EXPECT_TRUE(user.Done());
     EXPECT_EQ(titleInCall, "Schreibe 75%");
     EXPECT_EQ(barInCall, 75);
 }

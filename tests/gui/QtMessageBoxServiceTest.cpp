@@ -3,6 +3,7 @@
 #include "gui/DialogView.h"
 #include "gui/GuiModule.h"
 #include "gui/QtDialogService.h"
+#include "gui/ViewTestSupport.h"
 #include "resources/Resources.h"
 #include "support/ScriptedDialog.h"
 
@@ -12,7 +13,6 @@
 #include "platform/win/WindowModel.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -22,17 +22,7 @@
 #include <optional>
 #include <string>
 
-namespace {
-
-QMessageBox* ShownBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == "messagebox" && widget->isVisible())
-            return qobject_cast<QMessageBox*>(widget);
-    }
-    return nullptr;
-}
-
-} // namespace
+using vortan::test::Shown;
 
 TEST(QtMessageBoxService, ShowsTextsAndReturnsTheButton) {
     struct Case {
@@ -63,7 +53,7 @@ TEST(QtMessageBoxService, ShowsTextsAndReturnsTheButton) {
         PostMessage(window, WM_USER, 0, 0);
         bool checked = false;
         QTimer::singleShot(20, [&] {
-            QMessageBox* box = ShownBox();
+            QMessageBox* box = Shown<QMessageBox>("messagebox");
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->text(), "Die Datei \"ä.ini\" fehlt.");
             EXPECT_EQ(box->windowTitle(), "Fehler beim Lesen");
@@ -89,7 +79,7 @@ TEST(QtMessageBoxService, BoxStandsOverTheOwnersViewWhichTakesNoInput) {
     owner.onAct = [&](vortan::test::ScriptedDialog& d) {
         const HWND hwnd = d.GetSafeHwnd();
         QTimer::singleShot(20, [&] {
-            QMessageBox* box = ShownBox();
+            QMessageBox* box = Shown<QMessageBox>("messagebox");
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->parentWidget(), views.ViewOf(hwnd));
             EXPECT_EQ(IsWindowEnabled(hwnd), FALSE);
@@ -114,7 +104,7 @@ TEST(GuiModule, LoadsAndInstallsTheQtDesktop) {
     const vortan::gui::GuiModule::Desktop desktop = module->InstallDesktop();
     ASSERT_NE(desktop, nullptr);
     QTimer::singleShot(20, [] {
-        if (QMessageBox* box = ShownBox())
+        if (QMessageBox* box = Shown<QMessageBox>("messagebox"))
             box->findChild<QAbstractButton*>("mbbutton_6")->click();
     });
     EXPECT_EQ(MessageBox(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDYES);

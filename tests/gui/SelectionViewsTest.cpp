@@ -2,6 +2,7 @@
 #include "gui/FileEditView.h"
 #include "gui/QtFileDialogService.h"
 #include "gui/QtFolderBrowserService.h"
+#include "gui/ViewTestSupport.h"
 
 #include "platform/ui/DeviceContext.h"
 #include "platform/ui/SelectionServicesScope.h"
@@ -9,7 +10,6 @@
 #include "support/TempDir.h"
 #include "unit/selection/SelectionFixture.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -23,66 +23,19 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
-
+using vortan::test::ClickLater;
 using vortan::test::SelectionHost;
+using vortan::test::Shown;
 using vortan::test::TempDir;
+using vortan::test::User;
 
 namespace {
-
-template <typename T = QWidget>
-T* Shown(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
-            return qobject_cast<T*>(widget);
-    }
-    return nullptr;
-}
-
-// Plays the user while a modal window runs: each step is tried from the loop until it finds
-// what it needs on the screen and returns true. A step that never can shuts the windows, so
-// that a broken view fails the test instead of hanging it.
-class User final {
-public:
-    explicit User(std::deque<std::function<bool()>> steps) : m_steps(std::move(steps)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
-        m_timer.start(5);
-    }
-    bool Done() const { return m_steps.empty(); }
-
-private:
-    void Poll() {
-        if (m_steps.empty())
-            return;
-        if (m_steps.front()()) {
-            m_steps.pop_front();
-            m_tries = 0;
-        } else if (++m_tries > 2000) {
-            ADD_FAILURE() << "a step never found its window";
-            m_steps.clear();
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
-                    dialog->reject();
-        }
-    }
-    std::deque<std::function<bool()>> m_steps;
-    QTimer m_timer;
-    int m_tries = 0;
-};
-
-// Clicks from the loop rather than from the step: the click may open a nested modal window,
-// which the next steps must be able to answer.
-void ClickLater(QAbstractButton* button) {
-    QTimer::singleShot(0, button, [button] { button->click(); });
-}
 
 void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
@@ -101,15 +54,6 @@ QColor Pixel(QWidget& widget, QPoint at) {
     return widget.grab().toImage().pixelColor(at);
 }
 
-QColor SysColor(int index) {
-    const COLORREF color = GetSysColor(index);
-    return {GetRValue(color), GetGValue(color), GetBValue(color)};
-}
-
-int Browses(const vortan::test::FakeSelectionServices& desktop) {
-    return static_cast<int>(desktop.fileRequests.size());
-}
-
 } // namespace
 
 TEST(FileEditView, ButtonFollowsMouseAndCtrlFullStop) {
@@ -122,35 +66,29 @@ TEST(FileEditView, ButtonFollowsMouseAndCtrlFullStop) {
     ASSERT_FALSE(button.isEmpty());
     EXPECT_GT(button.left(), view.width() / 2); // at the right edge
     const QPoint on = button.center();
-    const QPoint off(12, view.height() / 2);
-    const QColor shadow = SysColor(COLOR_3DSHADOW);
+    const COLORREF dark = GetSysColor(COLOR_3DSHADOW);
+    const QColor shadow(GetRValue(dark), GetGValue(dark), GetBValue(dark));
 
-    // Pressed: drawn down (the shadow frame); dragged off and released there: up, no browse.
+    // The press/drag/release rules are the control's; here the mouse reaches it and the
+    // pressed button is drawn down (the shadow frame). Released on it: the choice is the text.
+    desktop.fileAnswers.push_back({true, {"/data/a.txt"}, 0});
     Mouse(view, QEvent::MouseButtonPress, on, Qt::LeftButton);
     EXPECT_EQ(host.control.GetButtonState(), ButtonDown);
     EXPECT_EQ(Pixel(view, button.topLeft()), shadow);
-    Mouse(view, QEvent::MouseMove, off, Qt::LeftButton);
-    EXPECT_EQ(host.control.GetButtonState(), ButtonUp);
-    EXPECT_NE(Pixel(view, button.topLeft()), shadow);
-    Mouse(view, QEvent::MouseButtonRelease, off, Qt::NoButton);
-    EXPECT_EQ(Browses(desktop), 0);
-
-    // Pressed and released on it: the file dialog's choice becomes the text.
-    desktop.fileAnswers.push_back({true, {"/data/a.txt"}, 0});
-    Mouse(view, QEvent::MouseButtonPress, on, Qt::LeftButton);
     Mouse(view, QEvent::MouseButtonRelease, on, Qt::NoButton);
-    EXPECT_EQ(Browses(desktop), 1);
+    EXPECT_EQ(desktop.fileRequests.size(), 1u);
     EXPECT_EQ(view.text(), "/data/a.txt");
     EXPECT_EQ(host.control.GetButtonState(), ButtonUp);
+    EXPECT_NE(Pixel(view, button.topLeft()), shadow);
 
     // Ctrl with the full stop of the main keyboard and of the keypad browses; without Ctrl the
     // key types its character.
     Key(view, Qt::ControlModifier);
     Key(view, Qt::ControlModifier | Qt::KeypadModifier);
-    EXPECT_EQ(Browses(desktop), 3);
+    EXPECT_EQ(desktop.fileRequests.size(), 3u);
     view.setCursorPosition(static_cast<int>(view.text().size()));
     Key(view, Qt::NoModifier);
-    EXPECT_EQ(Browses(desktop), 3);
+    EXPECT_EQ(desktop.fileRequests.size(), 3u);
     EXPECT_EQ(view.text(), "/data/a.txt.");
     EXPECT_EQ(host.Text(), "/data/a.txt.");
 
@@ -166,26 +104,24 @@ TEST(FileEditView, ButtonFollowsMouseAndCtrlFullStop) {
     EXPECT_EQ(host.control.GetButtonState(), ButtonDisabled);
 }
 
-TEST(FileEditView, DroppedFilesBecomeTheText) {
+TEST(FileEditView, ADroppedFileBecomesTheText) {
     const TempDir dir;
     const std::string a = dir.WriteFile("a.txt", "a");
-    const std::string b = dir.WriteFile("b.txt", "b");
     vortan::test::FakeSelectionServices desktop;
-    SelectionHost host(FileMode | MultipleFiles);
+    SelectionHost host(FileMode);
     vortan::gui::FileEditView view(host.control.GetSafeHwnd());
     view.resize(300, 30);
     view.show();
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(a)),
-                   QUrl::fromLocalFile(QString::fromStdString(b))});
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(a))});
     QDragEnterEvent enter(QPoint(20, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&view, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(20, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&view, &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(view.text().toStdString(), a + "; b.txt");
-    EXPECT_EQ(host.Text(), a + "; b.txt");
+    EXPECT_EQ(view.text().toStdString(), a);
+    EXPECT_EQ(host.Text(), a);
 }
 
 TEST(FileEditView, DialogsShowTheirFileEditItemsWithIt) {

@@ -68,25 +68,3 @@ TEST(DBusValues, RefusesValuesWithoutAutomationTypeSayingWhich) {
         EXPECT_EQ(error, row.error);
     }
 }
-
-TEST(DBusValues, ResultsKeepTheirBusTypes) {
-    const UniqueVariant i2 = UniqueVariant::FromI2(-1);
-    const UniqueVariant i4 = UniqueVariant::FromI4(0x7FFFFFFF);
-    const UniqueVariant flag = UniqueVariant::FromBool(true);
-    const UniqueVariant text = UniqueVariant::FromUtf8("/a/ß");
-    EXPECT_EQ(dbus::FromVariant(i2.Get()).metaType().id(), QMetaType::Short);
-    EXPECT_EQ(dbus::FromVariant(i2.Get()).value<short>(), -1);
-    EXPECT_EQ(dbus::FromVariant(i4.Get()).toInt(), 0x7FFFFFFF);
-    EXPECT_EQ(dbus::FromVariant(flag.Get()).metaType().id(), QMetaType::Bool);
-    EXPECT_EQ(dbus::FromVariant(text.Get()).toString(), QStringLiteral("/a/ß"));
-
-    QList<QVariant> values;
-    EXPECT_TRUE(dbus::UnpackVariantArray(
-        QVariantList{QVariant::fromValue(QDBusVariant(QVariant::fromValue<int>(3))),
-                     QVariant::fromValue(QStringLiteral("x"))},
-        values));
-    ASSERT_EQ(values.size(), 2);
-    EXPECT_EQ(values[0].toInt(), 3);
-    EXPECT_EQ(values[1].toString(), QStringLiteral("x"));
-    EXPECT_FALSE(dbus::UnpackVariantArray(QVariant::fromValue<int>(1), values));
-}

@@ -1,22 +1,21 @@
 #include "system/ServerTestEnv.h"
-#include "system/SessionBus.h"
 
 #include "vortan/AutomationClient.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+using vortan::client::CallResult;
 using vortan::client::CreateObject;
 using vortan::client::DispatchObject;
+using vortan::client::Value;
 namespace sys = vortan::systest;
 
 namespace {
@@ -94,29 +93,46 @@ TEST(ClientLibrary, CreationPassesOverAServerThatHasServedItsClient) {
     EXPECT_FALSE(object->LastError().empty());
 }
 
-TEST(ClientLibrary, ProgressHandlerSeesTheRunUpToItsEnd) {
-    ASSERT_EQ(sys::RunProgram(VORTAN_BOARD_TOOL, {"create", "PROGRESS", "--speed", "40000"}), 0);
-    const std::string profile = sys::WriteProfile("progress.ini", "[P]\n5048=Schreibe %s\n");
-    const std::string file = sys::Env().root + "/progress.bin";
-    std::ofstream(file, std::ios::binary) << std::string(60000, 'p');
-    sys::PrepareDesktop("progress", "");
-    std::unique_ptr<DispatchObject> object;
-    ASSERT_EQ(CreateObject(kProgId, object), S_OK);
+TEST(AutomationDispatch, RefusesWrongCountsDispidsAndNamesSayingWhat) {
+    sys::PrepareDesktop("dispatch", "");
+    auto object = sys::Create();
+    ASSERT_NE(object, nullptr);
+    const unsigned pid = sys::ServerPid(object->ServerName());
 
-    std::vector<vortan::client::Progress> seen;
-    object->SetProgressHandler([&](const vortan::client::Progress& p) { seen.push_back(p); });
-    SHORT result = 0;
-    ASSERT_EQ(object->WriteFile2("PROGRESS", profile, "P", file, false, &result), S_OK);
-    EXPECT_EQ(result, 1);
-
-    ASSERT_GE(seen.size(), 2u);
-    EXPECT_EQ(seen.back().percent, 100);
-    bool named = false;
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-        named = named || seen[i].status == "Schreibe progress.bin";
-        if (i > 0) {
-            EXPECT_GE(seen[i].percent, seen[i - 1].percent) << i;
-        }
+    // The argument checks themselves are the frame's; here their codes and texts cross the bus.
+    struct Case {
+        DISPID dispid;
+        std::vector<Value> args;
+        HRESULT hr;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {7,
+         {std::int32_t(1)},
+         DISP_E_BADPARAMCOUNT,
+         "0x8002000E: CloseServer takes 0 arguments, 1 given"},
+        {13, {}, DISP_E_MEMBERNOTFOUND, "0x80020003: no method with DISPID 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CallResult result = object->Invoke(c.dispid, c.args);
+        EXPECT_EQ(result.hr, c.hr);
+        EXPECT_NE(result.error.find(c.text), std::string::npos) << result.error;
     }
-    EXPECT_TRUE(named);
+
+    std::vector<DISPID> dispids;
+    EXPECT_EQ(object->GetIDsOfNames(std::vector<std::string>{"readfile", "CLOSESERVER"}, dispids),
+              S_OK);
+    EXPECT_EQ(dispids, (std::vector<DISPID>{1, 7}));
+    EXPECT_EQ(object->GetIDsOfNames(std::vector<std::string>{"ReadFile", "Lesen"}, dispids),
+              DISP_E_UNKNOWNNAME);
+    EXPECT_NE(object->LastError().find("no method named \"Lesen\""), std::string::npos);
+
+    // A named method with the wrong bus types is refused by its signature.
+    const QDBusMessage wrong = QDBusConnection::sessionBus().call(
+        sys::ObjectCall(object->ServerName(), "RemoveFiles") << QStringLiteral("c") << 5);
+    EXPECT_EQ(wrong.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    EXPECT_EQ(wrong.errorMessage(), QStringLiteral("RemoveFiles takes (ssss), not (si)"));
+    EXPECT_EQ(object->CloseServer(), S_OK);
+    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
 }

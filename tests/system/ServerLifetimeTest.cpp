@@ -5,8 +5,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -36,25 +34,6 @@ bool ObjectRegistered(const std::string& uniqueName) {
 
 } // namespace
 
-TEST(ServerRegistration, RegisterWritesTheServiceFileAndUnregisterRemovesIt) {
-    const std::string service =
-        sys::Env().dataHome + "/dbus-1/services/ZEPH.VORTAN.Application._7.service";
-    EXPECT_EQ(Get(service), "[D-BUS Service]\nName=ZEPH.VORTAN.Application._7\nExec=" +
-                                sys::Env().program + " --automation\n");
-    EXPECT_NE(Get(sys::Env().classes)
-                  .find("ZEPH.VORTAN.Application.7={0100003B-2409-43F1-8BAC-7D0643B6159E}"),
-              std::string::npos);
-
-    ASSERT_EQ(sys::RunProgram(sys::Env().program, {"--unregister"}), 0);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(service)));
-    std::unique_ptr<DispatchObject> none;
-    EXPECT_EQ(CreateObject("ZEPH.VORTAN.Application.7", none), REGDB_E_CLASSNOTREG);
-
-    ASSERT_EQ(sys::RunProgram(sys::Env().program, {"--register"}), 0);
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(service)));
-    EXPECT_NE(Create(), nullptr);
-}
-
 TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     sys::PrepareDesktop("two-clients", "");
     auto first = Create();
@@ -78,7 +57,6 @@ TEST(ServerActivation, EveryClientGetsAProcessOfItsOwnThatEndsOnCloseServer) {
     EXPECT_EQ(again.errorName(), QStringLiteral("ZEPH.VORTAN.Error.SingleUse"));
 
     EXPECT_EQ(first->CloseServer(), S_OK);
-    EXPECT_TRUE(sys::WaitNameGone(first->ServerName(), 10000));
     EXPECT_TRUE(sys::WaitProcessGone(firstPid, 10000));
     EXPECT_TRUE(sys::ProcessRunning(secondPid));
     EXPECT_EQ(second->CloseServer(), S_OK);
@@ -115,36 +93,6 @@ TEST(ServerLifetime, ServerOfVanishedClientsIsReleasedAfterTheGraceAndEnds) {
     EXPECT_TRUE(ObjectRegistered(uniqueName));
 
     // Released, the object goes and the server with it.
-    EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
-}
-
-TEST(ServerLifetime, OneShotConnectionsShareTheObjectUntilOneReleasesIt) {
-    sys::PrepareDesktop("one-shot", "");
-    // Each step on a connection of its own that closes afterwards, as `gdbus call` does.
-    const auto oneShot = [](const QString& name, const QDBusMessage& message) {
-        QDBusMessage reply;
-        {
-            QDBusConnection connection =
-                QDBusConnection::connectToBus(QString::fromStdString(sys::Env().busAddress), name);
-            reply = connection.call(message, QDBus::Block, 60000);
-        }
-        QDBusConnection::disconnectFromBus(name);
-        return reply;
-    };
-    const QDBusMessage created = oneShot(QStringLiteral("create"),
-                                         FactoryCall(QStringLiteral("ZEPH.VORTAN.Application._7")));
-    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
-    const std::string server = created.service().toStdString();
-    const unsigned pid = sys::ServerPid(server);
-    ASSERT_NE(pid, 0u);
-
-    const QDBusMessage error =
-        oneShot(QStringLiteral("error"), ObjectCall(server, "GetLastErrorCode"));
-    ASSERT_EQ(error.type(), QDBusMessage::ReplyMessage) << error.errorMessage().toStdString();
-    EXPECT_EQ(error.arguments().value(0).toInt(), 0);
-    EXPECT_EQ(oneShot(QStringLiteral("release"), ObjectCall(server, "Release")).type(),
-              QDBusMessage::ReplyMessage);
-    // No call runs: the released server ends.
     EXPECT_TRUE(sys::WaitProcessGone(pid, 10000));
 }
 

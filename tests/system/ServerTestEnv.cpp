@@ -2,7 +2,6 @@
 
 #include "system/SessionBus.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -86,19 +85,6 @@ unsigned ServerPid(const std::string& uniqueName) {
     const auto reply =
         QDBusConnection::sessionBus().interface()->servicePid(QString::fromStdString(uniqueName));
     return reply.isValid() ? reply.value() : 0;
-}
-
-bool WaitNameGone(const std::string& name, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        const auto reply = QDBusConnection::sessionBus().interface()->isServiceRegistered(
-            QString::fromStdString(name));
-        if (reply.isValid() && !reply.value())
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
 }
 
 bool ProcessRunning(unsigned pid) {

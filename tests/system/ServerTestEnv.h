@@ -21,7 +21,6 @@ struct ServerTestEnv {
     std::string program;   // the real vortan
     std::string dataHome;  // XDG_DATA_HOME
     std::string boards;    // VORTAN_BOARDS
-    std::string classes;   // VORTAN_CLASSES
     std::string boardTool; // vortan-board, empty without the simulated board
     std::string busAddress;
     std::function<void()> killBus;
@@ -44,8 +43,6 @@ std::vector<QJsonObject> ReadTranscript(const std::string& path, unsigned pid = 
 
 // The process behind a unique bus name; 0 if the name has no owner.
 unsigned ServerPid(const std::string& uniqueName);
-// Waits (up to `ms`) until the name has no owner any more.
-bool WaitNameGone(const std::string& name, int ms);
 // True while the process exists and has not ended.
 bool ProcessRunning(unsigned pid);
 bool WaitProcessGone(unsigned pid, int ms);

@@ -33,11 +33,10 @@ int main(int argc, char** argv) {
     const std::string runtime = root.MakeDir("runtime");
     chmod(runtime.c_str(), 0700);
     env.boards = root.MakeDir("boards");
-    env.classes = root / "classes.ini";
     setenv("XDG_DATA_HOME", env.dataHome.c_str(), 1);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    setenv("VORTAN_CLASSES", env.classes.c_str(), 1);
+    setenv("VORTAN_CLASSES", (root / "classes.ini").c_str(), 1);
     setenv("VORTAN_BOARDS", env.boards.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("VORTAN_ANSWERS", (root / "none.answers").c_str(), 1);

@@ -32,12 +32,9 @@ TEST(FileEditCtrlTest, TextBecomesFullPathsByMode) {
          "/data/a.txt;/x/y.txt; sub/../c.txt;\\\\srv\\s\\z.txt",
          {"/data/a.txt", "/x/y.txt", "/data/c.txt", "\\\\srv\\s\\z.txt"}},
         {FolderMode, "/", {"/"}},
-        {FolderMode | TrailingBackslash, "/", {"/"}},
-        {FolderMode, "/tmp/", {"/tmp"}},
         {FolderMode | TrailingBackslash, "/tmp", {"/tmp/"}},
         {FolderMode, " /tmp/ ; /other", {"/tmp"}},
         {FileMode | MultipleFiles, "", {}},
-        {FileMode | MultipleFiles, " ;  ; ", {}},
         // A first entry naming only a folder lists nothing but still anchors the others.
         {FileMode | MultipleFiles, "/data/; b.txt", {"/data/b.txt"}},
         {FileMode, tooLong, {tooLong}},
