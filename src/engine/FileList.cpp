@@ -135,21 +135,6 @@ FileListEntry* CFileList::FindByName(std::string_view name) const {
     return nullptr;
 }
 
-BOOL CFileList::GetSourcePath(int nIndex, std::string& strPath) const {
-    CheckIndex(nIndex);
-    if (nIndex >= GetCount())
-        return TRUE;
-    const FileListEntry* pEntry = GetEntry(nIndex);
-    if (pEntry == nullptr)
-        return FALSE;
-    std::string path = pEntry->m_strDirectory + pEntry->m_strName;
-    // Too long for the file system: the item fails rather than being read from a cut path.
-    if (path.size() >= vortan::fs::kMaxPath)
-        return FALSE;
-    strPath = std::move(path);
-    return TRUE;
-}
-
 BOOL CFileList::CheckShortNames(std::string& strName) const {
     for (const auto& entry : m_entries) {
         if (entry == nullptr)

@@ -43,9 +43,6 @@ public:
     BOOL TargetExists(int nIndex, std::string& strPath, FileListEntry** ppEntry) const;
     // First entry whose name equals `name` byte for byte, or null.
     FileListEntry* FindByName(std::string_view name) const;
-    // Local path of an entry: directory immediately followed by name. FALSE, strPath
-    // untouched, for a path of kMaxPath bytes or more; past the end: TRUE, strPath untouched.
-    BOOL GetSourcePath(int nIndex, std::string& strPath) const;
     // TRUE if every name fits 8.3; else the first offender's name and extension go to strName,
     // never cut.
     BOOL CheckShortNames(std::string& strName) const;

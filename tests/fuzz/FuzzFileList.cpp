@@ -20,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vortan::fuzz::Check(entry != nullptr && list.FindByName(entry->m_strName) != nullptr);
         std::string path;
         FileListEntry* target = nullptr;
-        list.GetSourcePath(i, path);
         list.TargetExists(i, path, &target);
         vortan::fuzz::Check(target == entry);
     }
