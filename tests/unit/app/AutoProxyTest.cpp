@@ -3,6 +3,7 @@
 #include "platform/com/UniqueBstr.h"
 #include "platform/text/Utf.h"
 #include "platform/ui/IDialogService.h"
+#include "platform/ui/MessageBox.h"
 #include "unit/engine/EngineFixture.h"
 
 #include <deque>
@@ -151,6 +152,30 @@ TEST(CVORTANDlgAutoProxy, RelativeLocalPathsAreRefusedBeforeAnythingHappens) {
     EXPECT_EQ(codes, std::vector<LONG>(3, static_cast<LONG>(0x800700A1)));
     EXPECT_EQ(flags, std::vector<SHORT>(3, 0));
     EXPECT_TRUE(t.flash.calls.empty());
+}
+
+TEST(CVORTANDlgAutoProxy, RejectedShortNameShowsTheMessageAndEndsTheServer) {
+    EngineRig t;
+    const std::string profile =
+        t.dir.WriteFile("names.ini", "[S]\n5053=Name %s zu lang, %d%% %n\n5009=Achtung\n");
+    const std::string file = t.dir.WriteFile(".abcde", "x");
+    CVORTANDlgAutoProxy proxy(&t.dlg);
+    SHORT flag = 77;
+    LONG hr = E_UNEXPECTED;
+    HWND hWndMain = nullptr;
+    const INT_PTR result = t.RunInDialog([&](HWND hwnd) {
+        hWndMain = hwnd;
+        hr = proxy.WriteFile2("board1", profile.c_str(), "S", file.c_str(), VARIANT_TRUE, &flag);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(flag, 0);
+    EXPECT_NE(result, EngineRig::kLeftOpen); // the server ends
+    ASSERT_EQ(t.boxes.shown.size(), 1u);
+    EXPECT_EQ(t.boxes.shown[0].text, "Name .abcde zu lang, %d% %n");
+    EXPECT_EQ(t.boxes.shown[0].caption, "Achtung");
+    EXPECT_EQ(t.boxes.shown[0].type, MB_ICONEXCLAMATION | MB_OK);
+    EXPECT_EQ(t.boxes.shown[0].owner, hWndMain);
+    EXPECT_TRUE(t.controller.calls.empty());
 }
 
 TEST(CVORTANDlgAutoProxy, WriteHandsTheOptionAndProfileToTheEngine) {

@@ -96,3 +96,18 @@ TEST(ArgumentFrame, RefusesWrongCountsAndTypesSayingWhich) {
         EXPECT_EQ(argError, c.argError);
     }
 }
+
+TEST(AutomationMethods, IntrospectionDescribesEveryMethodAndTheSignal) {
+    const std::string xml = vortan::app::ApplicationInterfaceXml();
+    for (const MethodInfo& method : vortan::app::Methods())
+        EXPECT_NE(xml.find("<method name=\"" + std::string(method.name) + "\">"), std::string::npos)
+            << method.name;
+    // WriteFile2 (s s s s b) -> (i n), in order.
+    EXPECT_NE(xml.find("      <arg name=\"fileList\" type=\"s\" direction=\"in\"/>\n"
+                       "      <arg name=\"option\" type=\"b\" direction=\"in\"/>\n"
+                       "      <arg name=\"returnCode\" type=\"i\" direction=\"out\"/>\n"
+                       "      <arg name=\"result\" type=\"n\" direction=\"out\"/>\n"),
+              std::string::npos);
+    EXPECT_NE(xml.find("<method name=\"Release\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("<signal name=\"Progress\">"), std::string::npos);
+}
