@@ -35,60 +35,8 @@ TEST_F(Activation, UnregisteredClassIsReportedAsSuch) {
     EXPECT_EQ(object, nullptr);
 }
 
-TEST_F(Activation, InProcessRegistrationServesUntilRevoked) {
-    CountedObject product;
-    FakeClassFactory factory(&product);
-    DWORD cookie = 0;
-    ASSERT_EQ(
-        CoRegisterClassObject(kClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-        S_OK);
-    EXPECT_NE(cookie, 0u);
-    EXPECT_EQ(factory.RefCount(), 1u);
-
-    for (int i = 0; i < 2; ++i) {
-        ComPtr<IUnknown> object;
-        ASSERT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
-                  S_OK);
-        EXPECT_EQ(object.Get(), &product);
-    }
-    EXPECT_EQ(factory.created, 2);
-    EXPECT_EQ(product.RefCount(), 0u);
-    EXPECT_EQ(factory.RefCount(), 1u) << "activation gave back its factory reference";
-
-    // A context the registration does not serve does not find it.
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(
-        CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid()),
-        REGDB_E_CLASSNOTREG);
-
-    // The factory's own failure reaches the caller unchanged.
-    factory.createResult = E_OUTOFMEMORY;
-    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
-              E_OUTOFMEMORY);
-    EXPECT_EQ(object.Get(), nullptr);
-
-    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
-    EXPECT_EQ(factory.RefCount(), 0u);
-    EXPECT_EQ(CoRevokeClassObject(cookie), E_INVALIDARG);
-    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
-              REGDB_E_CLASSNOTREG);
-}
-
-TEST_F(Activation, SingleUseRegistrationServesOnce) {
-    CountedObject product;
-    FakeClassFactory factory(&product);
-    DWORD cookie = 0;
-    ASSERT_EQ(
-        CoRegisterClassObject(kClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie),
-        S_OK);
-    ComPtr<IUnknown> object;
-    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()), S_OK);
-    EXPECT_EQ(CoCreateInstance(kClass, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
-              REGDB_E_CLASSNOTREG);
-    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
-    EXPECT_EQ(factory.RefCount(), 0u);
-}
-
+// Registering in this process, creating and revoking are shown by every test that creates a
+// fake component (support/ClassRegistration); the program registers nothing itself.
 TEST_F(Activation, RefusesAggregationAndBadArguments) {
     CountedObject product;
     FakeClassFactory factory(&product);

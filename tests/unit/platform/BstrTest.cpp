@@ -67,37 +67,3 @@ TEST(SysString, NullAndUninitialisedBuffers) {
     // A length whose byte count does not fit the 32-bit prefix is refused, not wrapped.
     EXPECT_EQ(SysAllocStringLen(nullptr, 0x80000000u), nullptr);
 }
-
-TEST(UniqueBstr, ConvertsUtf8BothWays) {
-    const UniqueBstr s = UniqueBstr::FromUtf8("K\xC3\xBC"
-                                              "hler \xE2\x82\xAC");
-    EXPECT_EQ(s.View(), u"Kühler €");
-    EXPECT_EQ(s.Length(), 8u);
-    EXPECT_EQ(s.ToUtf8(), "K\xC3\xBC"
-                          "hler \xE2\x82\xAC");
-    EXPECT_EQ(UniqueBstr().ToUtf8(), "");
-    EXPECT_NE(UniqueBstr::FromUtf8("").Get(), nullptr); // empty is not null
-}
-
-TEST(UniqueBstr, MovesOwnershipAndFillsOutParameters) {
-    UniqueBstr a = UniqueBstr::FromUtf8("one");
-    BSTR raw = a.Get();
-    UniqueBstr b = std::move(a);
-    EXPECT_EQ(a.Get(), nullptr);
-    EXPECT_EQ(b.Get(), raw);
-
-    UniqueBstr c = UniqueBstr::FromUtf8("two");
-    c = std::move(b); // "two" is freed (ASan catches a leak)
-    EXPECT_EQ(c.Get(), raw);
-
-    // A callee's out-parameter: the old string is freed first (ASan catches a leak or a
-    // double free here).
-    BSTR* slot = c.OutParam();
-    EXPECT_EQ(*slot, nullptr);
-    *slot = SysAllocString(u"three");
-    EXPECT_EQ(c.ToUtf8(), "three");
-
-    BSTR released = c.Release();
-    EXPECT_EQ(c.Get(), nullptr);
-    SysFreeString(released);
-}

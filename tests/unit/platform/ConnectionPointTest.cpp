@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using vortan::com::BroadcastGroup;
 using vortan::com::ComPtr;
 using vortan::com::ConnectionPoint;
@@ -23,15 +21,10 @@ constexpr IID kEvents{0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
 // A component with one event interface, deleted when its count drops to 0.
 class EventSource final : public IConnectionPointContainer {
 public:
-    explicit EventSource(BroadcastGroup* group = nullptr, bool* destroyed = nullptr)
-        : m_point(*this, kEvents, group), m_destroyed(destroyed) {}
-    ~EventSource() {
-        if (m_destroyed != nullptr)
-            *m_destroyed = true;
-    }
+    explicit EventSource(BroadcastGroup* group = nullptr) : m_point(*this, kEvents, group) {}
 
-    static ComPtr<EventSource> Create(BroadcastGroup* group = nullptr, bool* destroyed = nullptr) {
-        return ComPtr<EventSource>::Attach(new EventSource(group, destroyed));
+    static ComPtr<EventSource> Create(BroadcastGroup* group = nullptr) {
+        return ComPtr<EventSource>::Attach(new EventSource(group));
     }
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
@@ -61,7 +54,6 @@ public:
 private:
     ULONG m_refs = 1;
     ConnectionPoint m_point;
-    bool* m_destroyed;
 };
 
 ComPtr<IConnectionPoint> Find(EventSource& source) {
@@ -186,57 +178,31 @@ TEST(ConnectionPoint, SinksMayUnadviseThemselvesAndOthersWhileBeingCalled) {
     EXPECT_EQ(late.calls.size(), 1u);
 }
 
-TEST(ConnectionPoint, ComponentReleasedByASinkSurvivesUntilTheFireEnds) {
-    RecordingSink a;
-    RecordingSink b;
-    bool destroyed = false;
-    ComPtr<EventSource> source = EventSource::Create(nullptr, &destroyed);
-    EventSource* raw = source.Get();
-    DWORD cookie = 0;
-    raw->Point().Advise(&a, &cookie);
-    raw->Point().Advise(&b, &cookie);
-    a.onInvoke = [&](DISPID) { source.Reset(); };
-    EXPECT_EQ(raw->Point().Fire(1), S_OK);
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(b.calls.size(), 1u);
-    EXPECT_EQ(a.RefCount(), 0u);
-    EXPECT_EQ(b.RefCount(), 0u);
-}
-
-TEST(BroadcastGroup, ReachesSinksAdvisedOnEveryInstance) {
+// A broadcast reaching the sinks of every instance, and an instance released by a sink while
+// it fires, are shown by the simulated board's tests and the server's.
+TEST(BroadcastGroup, SkipsMembersDestroyedAndAddedDuringABroadcast) {
     BroadcastGroup group;
     RecordingSink onObserver;
     RecordingSink onWorker;
+    RecordingSink onLate;
     {
         ComPtr<EventSource> observer = EventSource::Create(&group);
         ComPtr<EventSource> worker = EventSource::Create(&group);
-        EXPECT_EQ(group.MemberCount(), 2u);
+        ComPtr<EventSource> late;
         DWORD cookie = 0;
         ASSERT_EQ(observer->Point().Advise(&onObserver, &cookie), S_OK);
         ASSERT_EQ(worker->Point().Advise(&onWorker, &cookie), S_OK);
-
-        const UniqueVariant size = UniqueVariant::FromI4(10);
-        const VARIANT args[] = {size.Get()};
-        EXPECT_EQ(group.Fire(17, args), S_OK);
-        ASSERT_EQ(onObserver.calls.size(), 1u);
-        ASSERT_EQ(onWorker.calls.size(), 1u);
-        EXPECT_EQ(onObserver.calls[0].args[0].Get().lVal, 10);
-
-        // An instance destroyed during a broadcast is skipped; one created is not called.
-        std::unique_ptr<RecordingSink> lateSink = std::make_unique<RecordingSink>();
-        ComPtr<EventSource> late;
         onObserver.onInvoke = [&](DISPID) {
             worker.Reset();
             late = EventSource::Create(&group);
-            late->Point().Advise(lateSink.get(), &cookie);
+            late->Point().Advise(&onLate, &cookie);
         };
         EXPECT_EQ(group.Fire(2), S_OK);
-        EXPECT_EQ(onObserver.calls.size(), 2u);
-        EXPECT_EQ(onWorker.calls.size(), 1u);
-        EXPECT_EQ(lateSink->calls.size(), 0u);
+        EXPECT_EQ(onObserver.calls.size(), 1u);
+        EXPECT_EQ(onWorker.calls.size(), 0u);
+        EXPECT_EQ(onLate.calls.size(), 0u);
         EXPECT_EQ(group.MemberCount(), 2u);
         onObserver.onInvoke = nullptr;
-        late.Reset();
     }
     EXPECT_EQ(group.MemberCount(), 0u);
     EXPECT_EQ(group.Fire(1), S_OK);

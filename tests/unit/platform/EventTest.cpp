@@ -2,38 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <thread>
 
-TEST(Event, ManualResetStaysSignalled) {
-    const HANDLE event = CreateEvent(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-    EXPECT_EQ(SetEvent(event), TRUE);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(CloseHandle(event), TRUE);
-}
-
-TEST(Event, AutoResetReleasesOneWait) {
-    const HANDLE event = CreateEvent(nullptr, FALSE, TRUE, nullptr);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-    CloseHandle(event);
-}
-
-TEST(Event, SetFromAnotherThreadEndsAnInfiniteWait) {
-    const HANDLE event = CreateEvent(nullptr, TRUE, FALSE, nullptr);
-    std::thread setter([event] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        SetEvent(event);
-    });
-    EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
-    setter.join();
-    CloseHandle(event);
-}
-
-TEST(Event, ClosedAndMadeUpHandlesFail) {
+// Setting and waiting on the progress window's unnamed manual-reset event is shown by the
+// engine's tests; these are the failures it never meets there.
+TEST(Event, ClosedMadeUpAndNamedHandlesFail) {
     const HANDLE closed = CreateEvent(nullptr, TRUE, TRUE, nullptr);
     ASSERT_EQ(CloseHandle(closed), TRUE);
     const HANDLE fresh = CreateEvent(nullptr, TRUE, FALSE, nullptr);
@@ -50,9 +23,7 @@ TEST(Event, ClosedAndMadeUpHandlesFail) {
     }
     EXPECT_EQ(WaitForSingleObject(fresh, 0), WAIT_TIMEOUT);
     CloseHandle(fresh);
-}
 
-TEST(Event, NamedEventsAreRefusedAndLastErrorIsPerThread) {
     SetLastError(ERROR_SUCCESS);
     EXPECT_EQ(CreateEvent(nullptr, TRUE, FALSE, "Global\\x"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
@@ -62,5 +33,5 @@ TEST(Event, NamedEventsAreRefusedAndLastErrorIsPerThread) {
         other = GetLastError();
     }).join();
     EXPECT_EQ(other, ERROR_INVALID_HANDLE);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER); // the last error is per thread
 }

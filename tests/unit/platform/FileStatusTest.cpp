@@ -77,14 +77,3 @@ TEST(FileExists, TestsExistenceOnly) {
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists(file + std::string("\0", 1)));
 }
-
-TEST(GetFileAttributesA, DistinguishesDirectoriesFilesAndMissingPaths) {
-    TempDir dir;
-    const std::string file = dir.WriteFile("a.txt", "x");
-    EXPECT_EQ(GetFileAttributesA(file.c_str()), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(GetFileAttributesA(dir.Path().c_str()), FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(GetFileAttributesA((dir / "none").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA(std::string(vortan::fs::kMaxPath, '/').c_str()),
-              INVALID_FILE_ATTRIBUTES);
-}

@@ -50,39 +50,8 @@ private:
     pid_t m_pid = -1;
 };
 
-TEST(CreateMutexA, AnotherHolderMakesItExist) {
-    vortan::test::TempDir dir;
-    vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
-
-    HANDLE first = CreateMutexA(nullptr, TRUE, "KELMORANTQmt1");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    struct stat info {};
-    EXPECT_EQ(stat((dir / "KELMORANTQmt1.lock").c_str(), &info), 0);
-
-    // A second handle of this process: the mutex exists; the handle is real but not owning.
-    HANDLE second = CreateMutexA(nullptr, TRUE, "KELMORANTQmt1");
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-    EXPECT_EQ(ReleaseMutex(second), FALSE);
-    EXPECT_EQ(GetLastError(), ERROR_NOT_OWNER);
-    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_TIMEOUT);
-    EXPECT_EQ(CloseHandle(second), TRUE);
-
-    // Another process cannot take it either, until the handle is closed.
-    {
-        ChildHolder child("KELMORANTQmt1");
-        EXPECT_EQ(child.answer, '0');
-    }
-    EXPECT_EQ(CloseHandle(first), TRUE);
-    EXPECT_EQ(CloseHandle(first), FALSE); // closed for good
-    HANDLE again = CreateMutexA(nullptr, FALSE, "KELMORANTQmt1");
-    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    EXPECT_EQ(WaitForSingleObject(again, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(ReleaseMutex(again), TRUE);
-    CloseHandle(again);
-}
-
+// Holding, probing from this process, refusing a holder in another process and releasing
+// are shown by the progress window's tests; a holder that crashes is not.
 TEST(CreateMutexA, HolderInAnotherProcessUntilItCrashes) {
     vortan::test::TempDir dir;
     vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
@@ -109,11 +78,7 @@ TEST(CreateMutexA, RefusesNamesThatAreNoFileName) {
     }
 }
 
-TEST(NamedMutex, LockFileLivesInTheRuntimeDirectoryElseAPrivateOne) {
-    {
-        vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/77/");
-        EXPECT_EQ(vortan::win::NamedMutex::LockPath("m"), "/run/user/77/m.lock");
-    }
+TEST(NamedMutex, WithoutARuntimeDirectoryTheLockFileIsInAPrivateOne) {
     vortan::test::ScopedEnv runtime("XDG_RUNTIME_DIR", "");
     EXPECT_EQ(vortan::win::NamedMutex::LockPath("m"),
               "/tmp/vortan-" + std::to_string(geteuid()) + "/m.lock");

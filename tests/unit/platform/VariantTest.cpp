@@ -39,15 +39,13 @@ TEST(Variant, ChangeTypeToI4) {
         v.byref = p;
         return v;
     };
-    const UniqueVariant t42b = Text(" 42 "), t4x = Text("4x"), tNeg = Text("-2147483648"),
-                        tBig = Text("2147483648"), tHuge = Text("99999999999999999999999"),
-                        tEmpty = Text(""), tPlus = Text("+5"), tTrue = Text("True"),
-                        tSpace = Text("4 2");
+    const UniqueVariant t4x = Text("4x"), tNeg = Text("-2147483648"), tBig = Text("2147483648"),
+                        tHuge = Text("99999999999999999999999"), tEmpty = Text(""),
+                        tPlus = Text("+5"), tTrue = Text("True"), tSpace = Text("4 2");
     const Case cases[] = {
         {"empty", VARIANT{}, S_OK, 0},
         {"I2", UniqueVariant::FromI2(-300).Release(), S_OK, -300},
         {"BOOL true", UniqueVariant::FromBool(true).Release(), S_OK, -1},
-        {"BSTR blanks", t42b.Get(), S_OK, 42},
         {"BSTR plus", tPlus.Get(), S_OK, 5},
         {"BSTR min", tNeg.Get(), S_OK, -2147483647 - 1},
         {"BSTR True", tTrue.Get(), S_OK, -1},
@@ -78,6 +76,8 @@ TEST(Variant, ChangeTypeToI4) {
     }
 }
 
+// Numbers to short, bool and text, blanks around a number and a number out of a short's range
+// are shown by the automation argument tests.
 TEST(Variant, ChangeTypeToI2BoolAndBstr) {
     struct Case {
         const char* name;
@@ -87,14 +87,10 @@ TEST(Variant, ChangeTypeToI2BoolAndBstr) {
         std::string text; // result rendered: number, or the BSTR's text
     };
     Case cases[] = {
-        {"I4 to I2", UniqueVariant::FromI4(-32768), VT_I2, S_OK, "-32768"},
-        {"I4 to I2 overflow", UniqueVariant::FromI4(32768), VT_I2, DISP_E_OVERFLOW, ""},
         {"BSTR to I2 overflow", Text("40000"), VT_I2, DISP_E_OVERFLOW, ""},
         {"empty to I2", UniqueVariant(), VT_I2, S_OK, "0"},
-        {"I4 to BOOL", UniqueVariant::FromI4(2), VT_BOOL, S_OK, "-1"},
         {"BSTR false to BOOL", Text(" false "), VT_BOOL, S_OK, "0"},
         {"BSTR junk to BOOL", Text("yes"), VT_BOOL, DISP_E_TYPEMISMATCH, ""},
-        {"I4 to BSTR", UniqueVariant::FromI4(-42), VT_BSTR, S_OK, "-42"},
         {"BOOL to BSTR", UniqueVariant::FromBool(true), VT_BSTR, S_OK, "-1"},
         {"empty to BSTR", UniqueVariant(), VT_BSTR, S_OK, ""},
         {"I4 to DISPATCH", UniqueVariant::FromI4(1), VT_DISPATCH, DISP_E_TYPEMISMATCH, ""},

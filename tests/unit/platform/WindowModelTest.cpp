@@ -10,7 +10,6 @@
 #include <vector>
 
 using vortan::win::CreateDialogWindow;
-using vortan::win::DialogItem;
 using vortan::win::DialogTemplate;
 using vortan::win::IWindowObserver;
 using vortan::win::SetWindowObserver;
@@ -157,51 +156,4 @@ TEST(WindowModel, WorksWithoutAView) {
     EXPECT_EQ(DestroyWindow(dialog), TRUE);
     EXPECT_EQ(IsWindow(bar), FALSE);
     EXPECT_EQ(IsWindow(status), FALSE);
-}
-
-TEST(WindowModel, MessageWindowClosesAndNeverHasAView) {
-    std::vector<UINT> received;
-    const HWND hwnd = vortan::win::CreateMessageWindow([&](HWND h, UINT m, WPARAM w, LPARAM l) {
-        received.push_back(m);
-        return DefWindowProc(h, m, w, l);
-    });
-    RecordingView view;
-    EXPECT_FALSE(SetWindowObserver(hwnd, &view));
-    SendMessage(hwnd, WM_CLOSE, 0, 0); // default processing destroys a plain window
-    EXPECT_EQ(IsWindow(hwnd), FALSE);
-    EXPECT_EQ(received, (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
-}
-
-TEST(WindowModel, IconControlsShowLoadedIcons) {
-    DialogTemplate t;
-    t.id = 133;
-    DialogItem about{10, WindowKind::Icon, "", 11, 17, 21, 20, 0};
-    about.icon = 128;
-    t.items = {about,
-               {1018, WindowKind::Icon, "", 10, 25, 21, 20, 0},
-               {1010, WindowKind::Static, "Die Datei", 40, 15, 250, 10, SS_LEFT}};
-    const HWND dialog = CreateDialogWindow(t, nullptr, nullptr);
-    ASSERT_NE(dialog, nullptr);
-    std::vector<std::string> log;
-    struct IconView final : IWindowObserver {
-        std::vector<std::string>* log = nullptr;
-        void OnIconChanged(HWND hwnd, int iconId) override {
-            log->push_back(std::to_string(GetDlgCtrlID(hwnd)) + " icon " + std::to_string(iconId));
-        }
-    } view;
-    view.log = &log;
-    ASSERT_TRUE(SetWindowObserver(dialog, &view));
-
-    const HICON warning = LoadIcon(nullptr, IDI_WARNING);
-
-    const HWND icon = GetDlgItem(dialog, 1018);
-    EXPECT_EQ(SendMessage(GetDlgItem(dialog, 10), STM_GETICON, 0, 0), 128);
-    EXPECT_EQ(SendMessage(icon, STM_SETICON, reinterpret_cast<WPARAM>(warning), 0), 0);
-    EXPECT_EQ(SendMessage(icon, STM_SETICON, reinterpret_cast<WPARAM>(warning), 0), 32515);
-    EXPECT_EQ(SendMessage(icon, STM_GETICON, 0, 0), 32515);
-    // Only icon controls take icons.
-    SendMessage(GetDlgItem(dialog, 1010), STM_SETICON, reinterpret_cast<WPARAM>(warning), 0);
-    EXPECT_EQ(SendMessage(GetDlgItem(dialog, 1010), STM_GETICON, 0, 0), 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"1018 icon 32515"}));
-    DestroyWindow(dialog);
 }
