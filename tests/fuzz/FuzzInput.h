@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -17,27 +18,18 @@ public:
         char dir[] = "/tmp/vortan-fuzz.XXXXXX";
         if (mkdtemp(dir) == nullptr)
             std::abort();
-        m_dir = dir;
-        m_path = m_dir + "/" + name;
+        m_path = std::string(dir) + "/" + name;
     }
-    ~InputFile() {
-        unlink(m_path.c_str());
-        rmdir(m_dir.c_str());
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile() { std::filesystem::remove_all(std::filesystem::path(m_path).parent_path()); }
 
     const std::string& Write(std::string_view content) const {
-        std::FILE* file = std::fopen(m_path.c_str(), "wb");
-        if (file == nullptr ||
-            std::fwrite(content.data(), 1, content.size(), file) != content.size())
+        if (!std::ofstream(m_path, std::ios::binary)
+                 .write(content.data(), static_cast<std::streamsize>(content.size())))
             std::abort();
-        std::fclose(file);
         return m_path;
     }
 
 private:
-    std::string m_dir;
     std::string m_path;
 };
 

@@ -22,26 +22,17 @@ struct Argument {
     }
 };
 
-BSTR MakeText(FuzzedDataProvider& input) {
-    std::vector<OLECHAR> units(input.ConsumeIntegralInRange<std::size_t>(0, 24));
-    for (OLECHAR& unit : units)
-        unit = input.ConsumeIntegral<char16_t>();
-    return SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
-}
-
 void Fill(FuzzedDataProvider& input, VARIANT& v) {
     static constexpr VARTYPE kTypes[] = {VT_EMPTY, VT_NULL, VT_I2,   VT_I4,
                                          VT_BSTR,  VT_BOOL, VT_ERROR};
     v.vt = input.ConsumeBool() ? input.PickValueInArray(kTypes)
                                : (input.ConsumeIntegral<VARTYPE>() & ~VT_BYREF);
-    switch (v.vt) {
-    case VT_BSTR:
-        v.bstrVal = MakeText(input);
-        break;
-    case VT_DISPATCH:
-    case VT_UNKNOWN:
-        break; // no object behind it: null
-    default:
+    if (v.vt == VT_BSTR) {
+        std::vector<OLECHAR> units(input.ConsumeIntegralInRange<std::size_t>(0, 24));
+        for (OLECHAR& unit : units)
+            unit = input.ConsumeIntegral<char16_t>();
+        v.bstrVal = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
+    } else if (v.vt != VT_DISPATCH && v.vt != VT_UNKNOWN) { // no object behind those: null
         v.lVal = input.ConsumeIntegral<LONG>();
     }
 }

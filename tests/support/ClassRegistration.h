@@ -4,15 +4,22 @@
 // all server contexts, multiple use) until the end of the scope. `factory.createResult`
 // makes creation fail with a chosen HRESULT.
 
+#include "platform/com/Activation.h"
 #include "platform/com/Guid.h"
 #include "support/FakeClassFactory.h"
+
+#include <stdexcept>
 
 namespace vortan::test {
 
 class ClassRegistration final {
 public:
-    ClassRegistration(REFCLSID clsid, IUnknown* product);
-    ~ClassRegistration();
+    ClassRegistration(REFCLSID clsid, IUnknown* product) : factory(product) {
+        if (FAILED(
+                CoRegisterClassObject(clsid, &factory, CLSCTX_ALL, REGCLS_MULTIPLEUSE, &m_cookie)))
+            throw std::runtime_error("class object not registered");
+    }
+    ~ClassRegistration() { CoRevokeClassObject(m_cookie); }
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;
 

@@ -1,7 +1,5 @@
 #include "support/FakeConnectionPoint.h"
 
-#include "platform/com/UniqueVariant.h"
-
 #include <algorithm>
 
 namespace vortan::test {
@@ -18,23 +16,7 @@ HRESULT FakeConnectionPoint::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-HRESULT FakeConnectionPoint::GetConnectionInterface(IID* iid) {
-    if (iid == nullptr)
-        return E_POINTER;
-    *iid = m_eventIid;
-    return S_OK;
-}
-
-HRESULT FakeConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** cpc) {
-    if (cpc == nullptr)
-        return E_POINTER;
-    m_container.AddRef();
-    *cpc = &m_container;
-    return S_OK;
-}
-
 HRESULT FakeConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
-    ++adviseCalls;
     if (cookie == nullptr || sink == nullptr)
         return E_POINTER;
     *cookie = 0;
@@ -61,20 +43,20 @@ HRESULT FakeConnectionPoint::Unadvise(DWORD cookie) {
     return S_OK;
 }
 
-HRESULT FakeConnectionPoint::EnumConnections(IEnumConnections** connections) {
-    return NoTypeInfo(connections);
+HRESULT FakeConnectionPoint::Find(REFIID iid, IConnectionPoint** point) {
+    if (point == nullptr)
+        return E_POINTER;
+    *point = nullptr;
+    if (!(iid == m_eventIid))
+        return CONNECT_E_NOCONNECTION;
+    return QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
 }
 
 HRESULT FakeConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) {
     HRESULT last = S_OK;
     const std::vector<Sink> sinks = m_sinks; // a sink may unadvise while it is called
     for (const Sink& sink : sinks) {
-        std::vector<com::UniqueVariant> copies(args.size());
-        std::vector<VARIANT> reversed(args.size());
-        for (std::size_t i = 0; i < args.size(); ++i)
-            copies[i].CopyFrom(args[args.size() - 1 - i]);
-        for (std::size_t i = 0; i < args.size(); ++i)
-            reversed[i] = copies[i].Get();
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend()); // each sink its own array
         DISPPARAMS params;
         params.rgvarg = reversed.empty() ? nullptr : reversed.data();
         params.cArgs = static_cast<UINT>(reversed.size());

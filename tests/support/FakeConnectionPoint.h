@@ -1,6 +1,6 @@
 #pragma once
 
-// A connection point for fake components: counts Advise and Unadvise, can refuse Advise with a
+// A connection point for fake components: counts Unadvise, can refuse Advise with a
 // chosen HRESULT, and fires events to its sinks. It counts its references on its container,
 // as a real one does, and is owned by that container (the test's fake).
 
@@ -36,21 +36,27 @@ public:
     ULONG AddRef() override { return m_container.AddRef(); }
     ULONG Release() override { return m_container.Release(); }
 
-    HRESULT GetConnectionInterface(IID* iid) override;
-    HRESULT GetConnectionPointContainer(IConnectionPointContainer** cpc) override;
+    HRESULT GetConnectionInterface(IID* iid) override { return NoTypeInfo(iid); }
+    HRESULT GetConnectionPointContainer(IConnectionPointContainer** cpc) override {
+        return NoTypeInfo(cpc);
+    }
     // Keeps one reference on the sink's IDispatch; cookies count from 1.
     HRESULT Advise(IUnknown* sink, DWORD* cookie) override;
     HRESULT Unadvise(DWORD cookie) override;
-    HRESULT EnumConnections(IEnumConnections** connections) override;
+    HRESULT EnumConnections(IEnumConnections** connections) override {
+        return NoTypeInfo(connections);
+    }
 
     // Invokes `dispid` on every sink with `args` in declared order (reversed into rgvarg);
     // returns the last sink's answer (S_OK without sinks).
     HRESULT Fire(DISPID dispid, std::span<const VARIANT> args = {});
 
+    // FindConnectionPoint of the container: this point for its event interface.
+    HRESULT Find(REFIID iid, IConnectionPoint** point);
+
     std::size_t SinkCount() const noexcept { return m_sinks.size(); }
 
     HRESULT adviseResult = S_OK; // a failure refuses Advise
-    int adviseCalls = 0;
     int unadviseCalls = 0;
     std::function<void()> onUnadvise; // runs at the start of each Unadvise
 

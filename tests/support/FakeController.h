@@ -43,12 +43,25 @@ public:
 
     HRESULT Connect(BSTR name, BSTR options) override;
     HRESULT GetConnectionName(BSTR* name) override;
-    HRESULT Disconnect() override;
-    HRESULT GetErrorInfo(vortan::ControllerErrorInfo* info) override;
-    HRESULT UpdateInfo(LONG what, SHORT* status) override;
-    HRESULT IsConnected(VARIANT_BOOL* connected) override;
-    HRESULT HasFileDirectory(VARIANT_BOOL* readable) override;
-    HRESULT GetMemoryInfo(vortan::MemoryInfo* info) override;
+    HRESULT Disconnect() override {
+        calls.push_back("Disconnect");
+        return disconnectResult;
+    }
+    HRESULT GetErrorInfo(vortan::ControllerErrorInfo* info) override {
+        return Answer("GetErrorInfo", S_OK, info, errorInfo);
+    }
+    HRESULT UpdateInfo(LONG, SHORT* status) override {
+        return Answer("UpdateInfo", S_OK, status, SHORT{0});
+    }
+    HRESULT IsConnected(VARIANT_BOOL* value) override {
+        return Answer("IsConnected", isConnectedResult, value, connected);
+    }
+    HRESULT HasFileDirectory(VARIANT_BOOL* readable) override {
+        return Answer("HasFileDirectory", hasFileDirectoryResult, readable, directoryReadable);
+    }
+    HRESULT GetMemoryInfo(vortan::MemoryInfo* info) override {
+        return Answer("GetMemoryInfo", getMemoryInfoResult, info, memoryInfo);
+    }
     HRESULT GetFileEntry(LONG index, vortan::FileEntryInfo* entry, SHORT* status) override;
 
     HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
@@ -67,10 +80,7 @@ public:
 
     // Results of the methods (a failure is answered without touching the out-parameters).
     HRESULT connectResult = S_OK;
-    HRESULT getConnectionNameResult = S_OK;
     HRESULT disconnectResult = S_OK;
-    HRESULT getErrorInfoResult = S_OK;
-    HRESULT updateInfoResult = S_OK;
     HRESULT isConnectedResult = S_OK;
     HRESULT hasFileDirectoryResult = S_OK;
     HRESULT getMemoryInfoResult = S_OK;
@@ -88,12 +98,9 @@ public:
     std::vector<std::string> calls; // method names in call order
     std::u16string connectName;     // arguments of the last Connect
     std::u16string connectOptions;
-    bool connectOptionsWasNull = false;
-    LONG updateInfoWhat = 0;
 
     std::optional<DISPID> answerConnectWith;
     UINT answerDelayMs = 0;
-    int answersFired = 0;
 
     FakeConnectionPoint events;
 

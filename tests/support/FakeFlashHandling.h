@@ -1,13 +1,11 @@
 #pragma once
 
-// A scriptable flash handling component for tests: it records its operations, answers
-// `operationResult` and `outcome`, can deny IFlashHandling or IConnectionPointContainer
-// (E_NOINTERFACE), can have no connection point for the flash events (a chosen HRESULT) and
-// refuse Advise (events.adviseResult). `onOperation` runs inside each operation, e.g. to fire
-// events. `script` plays a component: its n-th step answers the n-th
-// operation by firing its events through the connection point (to every advised sink, as the real
+// A scriptable flash handling component for tests: it records its operations, can deny
+// IFlashHandling (E_NOINTERFACE) and refuse Advise (events.adviseResult). `onOperation` runs
+// inside each operation. `script` plays a component: its n-th step answers the n-th operation
+// by firing its events through the connection point (to every advised sink, as the real
 // component does), then returning its result and outcome; operations past the script answer
-// `operationResult` and `outcome`. Owned by the test; Release never deletes it.
+// S_OK and `outcome`. Owned by the test; Release never deletes it.
 
 #include "support/FakeConnectionPoint.h"
 #include "vortan/IFlashHandling.h"
@@ -47,7 +45,9 @@ public:
     HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
         return NoTypeInfo(points);
     }
-    HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+    HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
+        return events.Find(iid, point);
+    }
 
     ULONG RefCount() const noexcept { return m_refs; }
 
@@ -70,9 +70,6 @@ public:
     };
 
     bool offerFlashHandling = true;
-    bool offerContainer = true;
-    HRESULT findConnectionPointResult = S_OK;
-    HRESULT operationResult = S_OK;
     VARIANT_BOOL outcome = VARIANT_TRUE;
     std::function<void(const Call&)> onOperation;
     std::vector<Step> script;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <system_error>
 #include <unistd.h>
-#include <vector>
 
 namespace vortan::test {
 
@@ -14,11 +13,9 @@ TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern =
         std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vortan-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr)
+    if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed for " + pattern);
-    m_strPath = std::filesystem::canonical(buffer.data()).string();
+    m_strPath = std::filesystem::canonical(pattern).string();
 }
 
 TempDir::~TempDir() {

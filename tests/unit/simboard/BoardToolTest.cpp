@@ -29,14 +29,9 @@ protected:
     Result Run(const std::string& arguments) const {
         const std::string out = m_dir / "stdout";
         const std::string err = m_dir / "stderr";
-        const std::string command =
-            std::string(VORTAN_BOARD_TOOL) + " " + arguments + " >" + out + " 2>" + err;
-        const int status = std::system(command.c_str());
-        Result result;
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = Slurp(out);
-        result.err = Slurp(err);
-        return result;
+        const int status = std::system(
+            (std::string(VORTAN_BOARD_TOOL) + " " + arguments + " >" + out + " 2>" + err).c_str());
+        return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
     }
     static std::string Slurp(const std::string& path) {
         std::ifstream in(path);
@@ -100,20 +95,11 @@ TEST_F(BoardTool, RejectsBadUsageAndReportsFailures) {
     };
     const Case cases[] = {
         {"", 2, "vortan-board: command missing\nTry 'vortan-board --help'.\n"},
-        {"frobnicate", 2,
-         "vortan-board: unknown command 'frobnicate'\nTry 'vortan-board --help'.\n"},
-        {"create", 2, "vortan-board: create: board name missing\nTry 'vortan-board --help'.\n"},
         {"create X --capacity lots", 2,
          "vortan-board: create: --capacity needs a number\nTry 'vortan-board --help'.\n"},
-        {"create X --colour red", 2,
-         "vortan-board: create: unknown option '--colour'\nTry 'vortan-board --help'.\n"},
-        {"ls", 2,
-         "vortan-board: ls: exactly one board name expected\nTry 'vortan-board --help'.\n"},
         {"create PLC1", 1, "vortan-board: PLC1: board already exists (File exists)\n"},
         {"create ..", 1, "vortan-board: ..: not a valid board name\n"},
-        {"create 'a/b'", 1, "vortan-board: a/b: not a valid board name\n"},
         {"ls NOPE", 1, "vortan-board: NOPE: no such board\n"},
-        {"rm NOPE", 1, "vortan-board: NOPE: no such board\n"},
         {"register --plugin /nonexistent/lib.so", 1,
          "vortan-board: plug-in not found: /nonexistent/lib.so\n"},
     };
@@ -139,7 +125,4 @@ TEST_F(BoardTool, RegistersBothClassesWithThePluginBesideIt) {
     EXPECT_EQ(registry.FindClassPath(vortan::CLSID_ControllerAccess), plugin);
     EXPECT_EQ(registry.FindClassPath(vortan::CLSID_FlashHandling), plugin);
     EXPECT_EQ(r.out, "registered " + plugin.string() + " in " + (m_dir / "classes.ini") + "\n");
-
-    const Result other = Run("register --plugin " + std::string(VORTAN_SIMBOARD_PLUGIN));
-    EXPECT_EQ(other.code, 0) << other.err;
 }
