@@ -49,17 +49,17 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
                                              CVORTANDlg* mainDialog, LoopCallQueue& queue)
     : m_connection(std::move(connection)), m_strProgressTarget(creator),
       m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_queue(queue),
-      m_releaseGrace(releaseGrace) {
+      m_lease(releaseGrace,
+              {.release = [this] { ReleaseNow(); },
+               .arm = [this](std::chrono::milliseconds delay) { m_graceTimer.start(delay); },
+               .disarm = [this] { m_graceTimer.stop(); }}) {
     m_clientWatcher = std::make_unique<QDBusServiceWatcher>();
     m_clientWatcher->setConnection(m_connection);
     m_clientWatcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     QObject::connect(m_clientWatcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
                      [this](const QString& client) { ClientLeft(client); });
     m_graceTimer.setSingleShot(true);
-    QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] {
-        if (m_clients.empty())
-            ReleaseWhenIdle();
-    });
+    QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] { m_lease.GraceOver(); });
     m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
                                                        QDBusConnection::SingleNode);
     m_progressTimer.setSingleShot(true);
@@ -110,7 +110,7 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
     const QString member = message.member();
     if (member == QLatin1String("Release") && message.signature().isEmpty()) {
         m_connection.send(message.createReply());
-        Release();
+        m_lease.Release();
         return;
     }
     if (member == QLatin1String("GetIDsOfNames")) {
@@ -206,13 +206,12 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
     }
 
     // The method may run nested loops (a question, the wait for the controller) that bring
-    // further calls, a Release or the client's departure; the proxy stays until it returns.
-    if (m_nCallDepth == 0)
+    // further calls, a Release or the client's departure; the lease keeps the proxy until the
+    // call has returned.
+    if (!m_lease.InCall())
         m_strProgressTarget = message.service();
-    ++m_nCallDepth;
+    m_lease.CallStarted();
     const LONG code = m_proxy->Invoke(*method, frame);
-    --m_nCallDepth;
-    m_lastCall = std::chrono::steady_clock::now(); // a long call counts until it ends
     // The client hears the window's last state before the answer.
     if (m_progressTimer.isActive()) {
         m_progressTimer.stop();
@@ -228,9 +227,7 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
     else
         reply.append(outputs);
     m_connection.send(message.createReply(reply));
-
-    if (m_bReleasePending && m_nCallDepth == 0)
-        Release();
+    m_lease.CallEnded();
 }
 
 void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
@@ -242,9 +239,7 @@ void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
 }
 
 void DBusApplicationObject::NoteClient(const QString& client) {
-    m_lastCall = std::chrono::steady_clock::now();
-    m_graceTimer.stop();
-    if (!m_proxy || client.isEmpty() || !m_clients.insert(client).second)
+    if (!m_lease.NoteClient(client.toStdString()))
         return;
     m_clientWatcher->addWatchedService(client);
     // A client that left before the watch began is never reported: ask once. A one-shot
@@ -255,45 +250,20 @@ void DBusApplicationObject::NoteClient(const QString& client) {
 }
 
 void DBusApplicationObject::ClientLeft(const QString& client) {
-    if (m_clients.erase(client) == 0)
-        return;
     m_clientWatcher->removeWatchedService(client);
-    if (m_clients.empty())
-        ReleaseWhenIdle();
+    m_lease.ClientLeft(client.toStdString());
 }
 
-void DBusApplicationObject::ReleaseWhenIdle() {
-    if (!m_proxy)
-        return;
-    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - m_lastCall);
-    if (idle >= m_releaseGrace) {
-        Release();
-        return;
-    }
-    // A call that ended meanwhile counts: the grace runs from its end.
-    m_graceTimer.start(m_releaseGrace - idle);
-}
-
-void DBusApplicationObject::Release() {
-    if (!m_proxy)
-        return;
-    if (m_nCallDepth > 0) {
-        m_bReleasePending = true;
-        return;
-    }
-    m_bReleasePending = false;
+void DBusApplicationObject::ReleaseNow() {
     m_progressTimer.stop();
-    m_graceTimer.stop();
     m_progressRelay.reset();
     if (m_bRegistered) {
         m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
         m_bRegistered = false;
     }
-    // Release may run inside the watcher's own signal: the watcher stays until the object
-    // goes, it only stops reporting.
+    // The release may come inside the watcher's own signal: the watcher stays until the
+    // object goes, it only stops reporting.
     m_clientWatcher->disconnect(this);
-    m_clients.clear();
     m_proxy.reset(); // detaches from the dialog and unlocks the application
 }
 

@@ -6,6 +6,7 @@
 // Release(), or when none of the connections that created or called it is left on the bus and
 // no call has come for the grace period: no orphan outlives its vanished clients.
 
+#include "app/ClientLease.h"
 #include "platform/WinDef.h"
 
 #include <QDBusConnection>
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 class CVORTANDlg;
@@ -46,15 +46,13 @@ public:
 private:
     void Dispatch(const QDBusMessage& message);
     void CallMethod(const QDBusMessage& message, int dispid, bool late);
-    // A call or the creation came from `client`: the grace period starts anew, and the client
-    // is watched until it leaves the bus.
+    // A call or the creation came from `client`: the lease starts anew, and a new client is
+    // watched until it leaves the bus.
     void NoteClient(const QString& client);
     void ClientLeft(const QString& client);
-    // No client is left on the bus: releases once the grace since the last call is over.
-    void ReleaseWhenIdle();
     void ReplyError(const QDBusMessage& message, HRESULT hr, const std::string& text);
-    // Gives up the proxy: at once, or when the call running now has returned.
-    void Release();
+    // Gives up the proxy; the lease calls it once no call runs.
+    void ReleaseNow();
     // The window changed: report it now, or once the throttle interval is over; the last
     // state is always reported, also when the window goes.
     void OnWindowChanged(bool windowGone);
@@ -65,10 +63,8 @@ private:
     std::unique_ptr<CVORTANDlgAutoProxy> m_proxy;
     LoopCallQueue& m_queue;
     std::unique_ptr<QDBusServiceWatcher> m_clientWatcher; // kept until the object goes
-    std::set<QString> m_clients;                          // those still on the bus
-    std::chrono::milliseconds m_releaseGrace;
-    std::chrono::steady_clock::time_point m_lastCall;
     QTimer m_graceTimer;
+    ClientLease m_lease;
     std::unique_ptr<DBusProgressRelay> m_progressRelay;
     QTimer m_progressTimer; // the pending report of a throttled change
     std::chrono::steady_clock::time_point m_lastProgress;
@@ -80,8 +76,6 @@ private:
     };
     ProgressState m_latest; // as the window shows it now
     ProgressState m_sent;   // as last reported
-    int m_nCallDepth = 0;
-    bool m_bReleasePending = false;
     bool m_bRegistered = false;
 };
 
