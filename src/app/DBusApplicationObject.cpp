@@ -28,12 +28,16 @@ constexpr int IDC_PROGRESS = 1000;
 // The window changes far more often than a client can draw; ten reports a second are enough.
 constexpr int kProgressIntervalMs = 100;
 
-QString WindowText(HWND hwnd) {
+std::string WindowText(HWND hwnd) {
     const int length = ::GetWindowTextLength(hwnd);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const int copied = ::GetWindowText(hwnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return QString::fromStdString(text);
+    return text;
+}
+
+int Percent(long long lower, long long upper, long long position) {
+    return upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
 }
 
 std::string HexCode(HRESULT hr) {
@@ -64,9 +68,20 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
                                                        QDBusConnection::SingleNode);
     m_progressTimer.setSingleShot(true);
     QObject::connect(&m_progressTimer, &QTimer::timeout, this, [this] { EmitProgress(); });
-    if (mainDialog != nullptr)
+    if (mainDialog != nullptr && ::IsWindow(mainDialog->GetSafeHwnd())) {
+        // Read once; from here on the relay tells every change with its values.
+        m_hWindow = mainDialog->GetSafeHwnd();
+        m_hStatus = ::GetDlgItem(m_hWindow, IDC_STATUS);
+        m_hBar = ::GetDlgItem(m_hWindow, IDC_PROGRESS);
+        m_latest.caption = WindowText(m_hWindow);
+        m_latest.status = WindowText(m_hStatus);
+        m_latest.percent = Percent(::SendMessage(m_hBar, PBM_GETRANGE, TRUE, 0),
+                                   ::SendMessage(m_hBar, PBM_GETRANGE, FALSE, 0),
+                                   ::SendMessage(m_hBar, PBM_GETPOS, 0, 0));
         m_progressRelay = std::make_unique<DBusProgressRelay>(
-            mainDialog->GetSafeHwnd(), [this](bool windowGone) { OnWindowChanged(windowGone); });
+            m_hWindow,
+            [this](const DBusProgressRelay::Change& change) { OnWindowChanged(change); });
+    }
     NoteClient(creator);
 }
 
@@ -267,23 +282,21 @@ void DBusApplicationObject::ReleaseNow() {
     m_proxy.reset(); // detaches from the dialog and unlocks the application
 }
 
-void DBusApplicationObject::OnWindowChanged(bool windowGone) {
-    const CVORTANDlg* dialog = m_proxy != nullptr ? m_proxy->m_pDialog : nullptr;
-    if (!windowGone && dialog != nullptr && ::IsWindow(dialog->GetSafeHwnd())) {
-        const HWND hwnd = dialog->GetSafeHwnd();
-        const HWND bar = ::GetDlgItem(hwnd, IDC_PROGRESS);
-        const auto lower = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, TRUE, 0));
-        const auto upper = static_cast<long long>(::SendMessage(bar, PBM_GETRANGE, FALSE, 0));
-        const auto position = static_cast<long long>(::SendMessage(bar, PBM_GETPOS, 0, 0));
-        m_latest.caption = WindowText(hwnd);
-        m_latest.status = WindowText(::GetDlgItem(hwnd, IDC_STATUS));
-        m_latest.percent =
-            upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
-    }
+void DBusApplicationObject::OnWindowChanged(const DBusProgressRelay::Change& change) {
+    using Kind = DBusProgressRelay::Change::Kind;
+    if (change.kind == Kind::Text && change.hwnd == m_hWindow)
+        m_latest.caption = change.text;
+    else if (change.kind == Kind::Text && change.hwnd == m_hStatus)
+        m_latest.status = change.text;
+    else if (change.kind == Kind::Progress && change.hwnd == m_hBar)
+        m_latest.percent = Percent(change.lower, change.upper, change.position);
+    else if (change.kind != Kind::Gone)
+        return;
     if (m_latest == m_sent)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (windowGone || now - m_lastProgress >= std::chrono::milliseconds(kProgressIntervalMs)) {
+    if (change.kind == Kind::Gone ||
+        now - m_lastProgress >= std::chrono::milliseconds(kProgressIntervalMs)) {
         // Sent from the bus thread, so this reaches the client even while a component call
         // keeps the loop from running.
         EmitProgress();
@@ -301,7 +314,8 @@ void DBusApplicationObject::EmitProgress() {
     QDBusMessage signal = QDBusMessage::createTargetedSignal(
         m_strProgressTarget, QString::fromLatin1(kApplicationPath),
         QString::fromLatin1(kApplicationInterface), QStringLiteral("Progress"));
-    signal << m_sent.caption << m_sent.status << m_sent.percent;
+    signal << QString::fromStdString(m_sent.caption) << QString::fromStdString(m_sent.status)
+           << m_sent.percent;
     m_connection.send(signal);
 }
 

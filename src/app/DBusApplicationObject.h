@@ -7,6 +7,7 @@
 // no call has come for the grace period: no orphan outlives its vanished clients.
 
 #include "app/ClientLease.h"
+#include "app/DBusProgressRelay.h"
 #include "platform/WinDef.h"
 
 #include <QDBusConnection>
@@ -26,7 +27,6 @@ class QDBusServiceWatcher;
 
 namespace vortan::app {
 
-class DBusProgressRelay;
 class LoopCallQueue;
 
 class DBusApplicationObject final : public QDBusVirtualObject {
@@ -55,7 +55,7 @@ private:
     void ReleaseNow();
     // The window changed: report it now, or once the throttle interval is over; the last
     // state is always reported, also when the window goes.
-    void OnWindowChanged(bool windowGone);
+    void OnWindowChanged(const DBusProgressRelay::Change& change);
     void EmitProgress();
 
     QDBusConnection m_connection;
@@ -69,11 +69,14 @@ private:
     QTimer m_progressTimer; // the pending report of a throttled change
     std::chrono::steady_clock::time_point m_lastProgress;
     struct ProgressState {
-        QString caption;
-        QString status;
+        std::string caption;
+        std::string status;
         int percent = -1;
         bool operator==(const ProgressState&) const = default;
     };
+    HWND m_hWindow = nullptr; // the progress window and the controls it reports
+    HWND m_hStatus = nullptr;
+    HWND m_hBar = nullptr;
     ProgressState m_latest; // as the window shows it now
     ProgressState m_sent;   // as last reported
     bool m_bRegistered = false;

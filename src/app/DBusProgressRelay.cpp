@@ -7,7 +7,7 @@
 
 namespace vortan::app {
 
-DBusProgressRelay::DBusProgressRelay(HWND hwnd, std::function<void(bool)> changed)
+DBusProgressRelay::DBusProgressRelay(HWND hwnd, std::function<void(const Change&)> changed)
     : m_changed(std::move(changed)) {
     if (hwnd == nullptr || !win::WindowTable::Instance().Find(hwnd))
         return;
@@ -24,7 +24,7 @@ DBusProgressRelay::~DBusProgressRelay() {
 void DBusProgressRelay::OnTextChanged(HWND hwnd, std::string_view text) {
     if (m_pPrevious != nullptr)
         m_pPrevious->OnTextChanged(hwnd, text);
-    m_changed(false);
+    m_changed({.kind = Change::Kind::Text, .hwnd = hwnd, .text = text});
 }
 
 void DBusProgressRelay::OnVisibilityChanged(HWND hwnd, bool visible, bool minimized) {
@@ -40,7 +40,11 @@ void DBusProgressRelay::OnEnabledChanged(HWND hwnd, bool enabled) {
 void DBusProgressRelay::OnProgressChanged(HWND hwnd, int lower, int upper, int position) {
     if (m_pPrevious != nullptr)
         m_pPrevious->OnProgressChanged(hwnd, lower, upper, position);
-    m_changed(false);
+    m_changed({.kind = Change::Kind::Progress,
+               .hwnd = hwnd,
+               .lower = lower,
+               .upper = upper,
+               .position = position});
 }
 
 void DBusProgressRelay::OnIconChanged(HWND hwnd, int iconId) {
@@ -66,7 +70,7 @@ void DBusProgressRelay::OnDestroyed(HWND hwnd) {
     m_hWnd = nullptr;
     if (previous != nullptr)
         previous->OnDestroyed(hwnd);
-    m_changed(true);
+    m_changed({.kind = Change::Kind::Gone, .hwnd = hwnd});
 }
 
 } // namespace vortan::app

@@ -4,6 +4,7 @@
 #include "platform/win/IWindowObserver.h"
 
 #include <functional>
+#include <string_view>
 
 namespace vortan::app {
 
@@ -13,9 +14,19 @@ namespace vortan::app {
 // it hears the end of the window's children and owned dialogs too, and passes those on only.
 class DBusProgressRelay final : public win::IWindowObserver {
 public:
-    // `changed(false)` after each change of a text or the bar, `changed(true)` when the
-    // window is gone.
-    DBusProgressRelay(HWND hwnd, std::function<void(bool)> changed);
+    // What changed: a text of the window or of one of its controls, a progress bar, or the
+    // window is gone. The values come with it, so nobody reads the window back.
+    struct Change {
+        enum class Kind { Text, Progress, Gone };
+        Kind kind;
+        HWND hwnd;
+        std::string_view text = {};
+        int lower = 0;
+        int upper = 0;
+        int position = 0;
+    };
+
+    DBusProgressRelay(HWND hwnd, std::function<void(const Change&)> changed);
     ~DBusProgressRelay() override;
     DBusProgressRelay(const DBusProgressRelay&) = delete;
     DBusProgressRelay& operator=(const DBusProgressRelay&) = delete;
@@ -31,7 +42,7 @@ public:
 private:
     HWND m_hWnd = nullptr;
     win::IWindowObserver* m_pPrevious = nullptr;
-    std::function<void(bool)> m_changed;
+    std::function<void(const Change&)> m_changed;
 };
 
 } // namespace vortan::app

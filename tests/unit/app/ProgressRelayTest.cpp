@@ -55,8 +55,13 @@ TEST(DBusProgressRelay, OutlivesAQuestionAndReportsOnlyTheMainWindowsEnd) {
     const HWND main = CreateDialogWindow(Template(102), nullptr, nullptr);
     RecordingView view(main);
     ASSERT_TRUE(vortan::win::SetWindowObserver(main, &view));
-    std::vector<bool> changes;
-    const auto record = [&changes](bool windowGone) { changes.push_back(windowGone); };
+    std::vector<std::string> changes;
+    const auto record = [&changes](const DBusProgressRelay::Change& change) {
+        using Kind = DBusProgressRelay::Change::Kind;
+        changes.push_back(change.kind == Kind::Gone   ? "gone"
+                          : change.kind == Kind::Text ? "text " + std::string(change.text)
+                                                      : "progress");
+    };
     auto relay = std::make_unique<DBusProgressRelay>(main, record);
     EXPECT_EQ(WindowTable::Instance().ObserverFor(main), relay.get());
 
@@ -67,7 +72,7 @@ TEST(DBusProgressRelay, OutlivesAQuestionAndReportsOnlyTheMainWindowsEnd) {
     ::SetWindowText(::GetDlgItem(main, IDC_STATUS), "Lesen");
     EXPECT_EQ(view.log,
               (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen"}));
-    EXPECT_EQ(changes, (std::vector<bool>{false}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"text Lesen"}));
 
     // Released, it gives the window back to the view; the next relay reports its end once.
     relay.reset();
@@ -78,5 +83,5 @@ TEST(DBusProgressRelay, OutlivesAQuestionAndReportsOnlyTheMainWindowsEnd) {
     EXPECT_EQ(view.log,
               (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen",
                                         "other destroyed", "main destroyed"}));
-    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"text Lesen", "gone"}));
 }
