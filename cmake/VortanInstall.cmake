@@ -39,7 +39,50 @@ file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/install/classes.ini
     INPUT ${CMAKE_BINARY_DIR}/install/classes.ini.in2)
 install(FILES ${CMAKE_BINARY_DIR}/install/classes.ini DESTINATION ${_vortan_registry_dir})
 
-install(FILES docs/man/vortan.1 docs/man/vortanctl.1 docs/man/vortan-board.1
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Man pages and the changelog go compressed, as Debian has them.
+set(_vortan_gz "")
+foreach(_page vortan.1 vortanctl.1 vortan-board.1)
+    list(APPEND _vortan_gz_inputs ${PROJECT_SOURCE_DIR}/docs/man/${_page})
+    list(APPEND _vortan_gz ${CMAKE_BINARY_DIR}/install/${_page}.gz)
+endforeach()
+configure_file(cmake/install/changelog.in ${CMAKE_BINARY_DIR}/install/changelog @ONLY)
+list(APPEND _vortan_gz_inputs ${CMAKE_BINARY_DIR}/install/changelog)
+list(APPEND _vortan_gz ${CMAKE_BINARY_DIR}/install/changelog.gz)
+foreach(_in _out IN ZIP_LISTS _vortan_gz_inputs _vortan_gz)
+    add_custom_command(OUTPUT ${_out}
+        COMMAND gzip -9nc ${_in} > ${_out}
+        DEPENDS ${_in} VERBATIM)
+endforeach()
+add_custom_target(vortan_compressed_docs ALL DEPENDS ${_vortan_gz})
+list(POP_BACK _vortan_gz _vortan_changelog)
+install(FILES ${_vortan_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES scripts/completion/vortanctl scripts/completion/vortan-board
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The Debian package (scripts/package): cpack -G DEB over the same install.
+install(FILES cmake/install/copyright ${_vortan_changelog}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortan)
+file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${_vortan_registry_dir}/classes.ini\n")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vortan)
+set(CPACK_PACKAGE_CONTACT "VORTAN maintainers <maintainers@users.noreply.c-seed-a6e7af13.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "move configuration files to and from a controller's flash file store")
+set(CPACK_PACKAGE_DESCRIPTION "VORTAN is an automation server that other programs drive
+over the D-Bus session bus to write configuration files into the flash file
+store of a controller board, read them back, remove them and format the store,
+with a small progress window and a question before a local file is
+overwritten. It comes with vortanctl, a command-line client, and a simulated
+board for trying it without hardware.")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/lib")
+# The bus starts the server; without a display it needs no more.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus-daemon | dbus-broker")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
+if(_vortan_registry_dir MATCHES "^/etc/")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install/conffiles)
+endif()
+include(CPack)

@@ -39,7 +39,7 @@ constexpr const char* kHelp =
     "  rm NAME        delete a board and everything in it (refused while in use)\n"
     "  register [--plugin PATH]\n"
     "                 enter the board's two component classes in the class registry;\n"
-    "                 the plug-in defaults to ../lib/libvortan-simboard.so beside this tool\n"
+    "                 the plug-in defaults to the one installed with this tool\n"
     "  --help         this text\n"
     "\n"
     "Boards live in $VORTAN_BOARDS, else $XDG_DATA_HOME/vortan/boards, else\n"
@@ -162,10 +162,12 @@ int Rm(const std::vector<std::string_view>& args) {
     return kOk;
 }
 
+// Installed, the plug-in sits in lib/vortan/; in the build tree, in lib/.
 fs::path DefaultPlugin() {
     std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return self.parent_path() / ".." / "lib" / "libvortan-simboard.so";
+    const fs::path lib = fs::read_symlink("/proc/self/exe", ec).parent_path() / ".." / "lib";
+    const fs::path installed = lib / "vortan" / "libvortan-simboard.so";
+    return fs::exists(installed, ec) ? installed : lib / "libvortan-simboard.so";
 }
 
 int Register(const std::vector<std::string_view>& args) {
