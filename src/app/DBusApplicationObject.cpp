@@ -1,9 +1,9 @@
 #include "app/DBusApplicationObject.h"
 
 #include "app/AutomationMethods.h"
-#include "app/DBusProgressRelay.h"
 #include "app/DBusValues.h"
 #include "app/LoopCallQueue.h"
+#include "app/ProgressRelay.h"
 #include "app/VORTANDlgAutoProxy.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
@@ -78,9 +78,8 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
         m_latest.percent = Percent(::SendMessage(m_hBar, PBM_GETRANGE, TRUE, 0),
                                    ::SendMessage(m_hBar, PBM_GETRANGE, FALSE, 0),
                                    ::SendMessage(m_hBar, PBM_GETPOS, 0, 0));
-        m_progressRelay = std::make_unique<DBusProgressRelay>(
-            m_hWindow,
-            [this](const DBusProgressRelay::Change& change) { OnWindowChanged(change); });
+        m_progressRelay = std::make_unique<ProgressRelay>(
+            m_hWindow, [this](const ProgressRelay::Change& change) { OnWindowChanged(change); });
     }
     NoteClient(creator);
 }
@@ -282,8 +281,8 @@ void DBusApplicationObject::ReleaseNow() {
     m_proxy.reset(); // detaches from the dialog and unlocks the application
 }
 
-void DBusApplicationObject::OnWindowChanged(const DBusProgressRelay::Change& change) {
-    using Kind = DBusProgressRelay::Change::Kind;
+void DBusApplicationObject::OnWindowChanged(const ProgressRelay::Change& change) {
+    using Kind = ProgressRelay::Change::Kind;
     if (change.kind == Kind::Text && change.hwnd == m_hWindow)
         m_latest.caption = change.text;
     else if (change.kind == Kind::Text && change.hwnd == m_hStatus)

@@ -7,7 +7,7 @@
 // no call has come for the grace period: no orphan outlives its vanished clients.
 
 #include "app/ClientLease.h"
-#include "app/DBusProgressRelay.h"
+#include "app/ProgressRelay.h"
 #include "platform/WinDef.h"
 
 #include <QDBusConnection>
@@ -55,7 +55,7 @@ private:
     void ReleaseNow();
     // The window changed: report it now, or once the throttle interval is over; the last
     // state is always reported, also when the window goes.
-    void OnWindowChanged(const DBusProgressRelay::Change& change);
+    void OnWindowChanged(const ProgressRelay::Change& change);
     void EmitProgress();
 
     QDBusConnection m_connection;
@@ -65,7 +65,7 @@ private:
     std::unique_ptr<QDBusServiceWatcher> m_clientWatcher; // kept until the object goes
     QTimer m_graceTimer;
     ClientLease m_lease;
-    std::unique_ptr<DBusProgressRelay> m_progressRelay;
+    std::unique_ptr<ProgressRelay> m_progressRelay;
     QTimer m_progressTimer; // the pending report of a throttled change
     std::chrono::steady_clock::time_point m_lastProgress;
     struct ProgressState {

@@ -92,13 +92,13 @@ DialogView::DialogView(HWND dialog, QWidget* owner) : m_hDialog(dialog), m_owner
 
     BuildControls();
     Sync();
-    win::SetWindowObserver(dialog, this);
+    win::AddWindowObserver(dialog, this);
     ApplyVisibility();
 }
 
 DialogView::~DialogView() {
     if (m_hDialog != nullptr)
-        win::SetWindowObserver(m_hDialog, nullptr);
+        win::RemoveWindowObserver(m_hDialog, this);
 }
 
 void DialogView::BuildControls() {

@@ -68,7 +68,7 @@ FileEditView::FileEditView(HWND edit, QWidget* parent)
         if (m_hWnd != nullptr)
             SetWindowText(m_hWnd, text.toUtf8().constData());
     });
-    win::SetWindowObserver(edit, this);
+    win::AddWindowObserver(edit, this);
     ui::SetWindowDeviceContext(edit, &m_dc);
     UpdateMargins();
 }
@@ -76,7 +76,7 @@ FileEditView::FileEditView(HWND edit, QWidget* parent)
 FileEditView::~FileEditView() {
     if (m_hWnd != nullptr) {
         ui::SetWindowDeviceContext(m_hWnd, nullptr);
-        win::SetWindowObserver(m_hWnd, nullptr);
+        win::RemoveWindowObserver(m_hWnd, this);
     }
 }
 
@@ -349,8 +349,10 @@ void FileEditView::dropEvent(QDropEvent* event) {
         DragFinish(drop); // nobody took it over
 }
 
-win::IWindowObserver* FileEditView::ParentObserver() const {
-    return m_hParent != nullptr ? win::WindowTable::Instance().ObserverFor(m_hParent) : nullptr;
+template <typename Change>
+void FileEditView::TellParent(Change&& change) const {
+    if (m_hParent != nullptr)
+        win::WindowTable::Instance().Notify(m_hParent, change);
 }
 
 void FileEditView::OnTextChanged(HWND hwnd, std::string_view text) {
@@ -359,36 +361,32 @@ void FileEditView::OnTextChanged(HWND hwnd, std::string_view text) {
         if (this->text() != shown)
             setText(shown);
     }
-    if (auto* next = ParentObserver())
-        next->OnTextChanged(hwnd, text);
+    TellParent([&](win::IWindowObserver& next) { next.OnTextChanged(hwnd, text); });
 }
 
 void FileEditView::OnVisibilityChanged(HWND hwnd, bool visible, bool minimized) {
-    if (auto* next = ParentObserver())
-        next->OnVisibilityChanged(hwnd, visible, minimized);
+    TellParent(
+        [&](win::IWindowObserver& next) { next.OnVisibilityChanged(hwnd, visible, minimized); });
 }
 
 void FileEditView::OnEnabledChanged(HWND hwnd, bool enabled) {
     if (hwnd == m_hWnd)
         setEnabled(enabled);
-    if (auto* next = ParentObserver())
-        next->OnEnabledChanged(hwnd, enabled);
+    TellParent([&](win::IWindowObserver& next) { next.OnEnabledChanged(hwnd, enabled); });
 }
 
 void FileEditView::OnProgressChanged(HWND hwnd, int lower, int upper, int position) {
-    if (auto* next = ParentObserver())
-        next->OnProgressChanged(hwnd, lower, upper, position);
+    TellParent(
+        [&](win::IWindowObserver& next) { next.OnProgressChanged(hwnd, lower, upper, position); });
 }
 
 void FileEditView::OnIconChanged(HWND hwnd, int iconId) {
-    if (auto* next = ParentObserver())
-        next->OnIconChanged(hwnd, iconId);
+    TellParent([&](win::IWindowObserver& next) { next.OnIconChanged(hwnd, iconId); });
 }
 
 void FileEditView::OnUpdate(HWND hwnd) {
     repaint();
-    if (auto* next = ParentObserver())
-        next->OnUpdate(hwnd);
+    TellParent([&](win::IWindowObserver& next) { next.OnUpdate(hwnd); });
 }
 
 void FileEditView::OnFrameChanged(HWND hwnd) {
@@ -396,8 +394,7 @@ void FileEditView::OnFrameChanged(HWND hwnd) {
         UpdateMargins();
         update();
     }
-    if (auto* next = ParentObserver())
-        next->OnFrameChanged(hwnd);
+    TellParent([&](win::IWindowObserver& next) { next.OnFrameChanged(hwnd); });
 }
 
 void FileEditView::OnDestroyed(HWND hwnd) {
@@ -406,8 +403,7 @@ void FileEditView::OnDestroyed(HWND hwnd) {
         m_hWnd = nullptr;
         update();
     }
-    if (auto* next = ParentObserver())
-        next->OnDestroyed(hwnd);
+    TellParent([&](win::IWindowObserver& next) { next.OnDestroyed(hwnd); });
 }
 
 } // namespace vortan::gui

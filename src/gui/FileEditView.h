@@ -55,7 +55,9 @@ private:
     void OnUpdate(HWND hwnd) override;
     void OnFrameChanged(HWND hwnd) override;
     void OnDestroyed(HWND hwnd) override;
-    win::IWindowObserver* ParentObserver() const;
+    // Passes a change on to the observers of the dialog the control sits in.
+    template <typename Change>
+    void TellParent(Change&& change) const;
 
     int Inset() const;
     void SyncGeometry();

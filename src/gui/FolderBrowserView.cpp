@@ -80,14 +80,14 @@ FolderBrowserView::FolderBrowserView(const ui::FolderBrowserRequest& request, QW
     });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnCurrentChanged(current); });
-    win::SetWindowObserver(m_hBrowser, this);
+    win::AddWindowObserver(m_hBrowser, this);
     Select(ControlText(m_hBrowser, ui::kFolderBrowserSelectionId));
     UpdateOk();
 }
 
 FolderBrowserView::~FolderBrowserView() {
     if (m_hBrowser != nullptr)
-        win::SetWindowObserver(m_hBrowser, nullptr);
+        win::RemoveWindowObserver(m_hBrowser, this);
 }
 
 void FolderBrowserView::showEvent(QShowEvent* event) {

@@ -171,7 +171,7 @@ bool ScriptedUi::NoDisplay() {
 
 ScriptedUi::~ScriptedUi() {
     for (const auto& [dialog, templateId] : m_observed)
-        win::SetWindowObserver(dialog, nullptr);
+        win::RemoveWindowObserver(dialog, this);
 }
 
 int ScriptedUi::Show(const MessageBoxRequest& request) {
@@ -216,7 +216,7 @@ void ScriptedUi::OnModalDialogShown(HWND dialog, const win::DialogTemplate& dial
         else
             line.AddNull("answer");
         m_transcript.Append(line.Str());
-        if (win::SetWindowObserver(dialog, this)) {
+        if (win::AddWindowObserver(dialog, this)) {
             m_observed[dialog] = dialogTemplate.id;
             m_texts[dialog] = win::GetWindowTextString(dialog);
             if (const auto window = win::WindowTable::Instance().Find(dialog))
@@ -237,7 +237,7 @@ void ScriptedUi::OnModalDialogShown(HWND dialog, const win::DialogTemplate& dial
 void ScriptedUi::OnModalDialogEnded(HWND dialog, INT_PTR) {
     if (m_observed.erase(dialog) == 0)
         return;
-    win::SetWindowObserver(dialog, nullptr);
+    win::RemoveWindowObserver(dialog, this);
     Forget(dialog);
 }
 

@@ -26,8 +26,7 @@ std::shared_ptr<Window> FindWindow(HWND hwnd) {
 
 template <typename Change>
 void Notify(HWND hwnd, Change change) {
-    if (IWindowObserver* observer = WindowTable::Instance().ObserverFor(hwnd))
-        change(*observer);
+    WindowTable::Instance().Notify(hwnd, change);
 }
 
 void NotifyProgress(const Window& window) {
@@ -316,12 +315,12 @@ BOOL DestroyWindow(HWND hwnd) {
     const std::vector<HWND> children = window->Children();
     for (HWND child : children)
         DestroyWindow(child);
-    IWindowObserver* observer = WindowTable::Instance().ObserverFor(hwnd);
+    const std::vector<IWindowObserver*> observers = WindowTable::Instance().ObserversFor(hwnd);
     if (const auto parent = WindowTable::Instance().Find(window->Parent()))
         parent->RemoveChild(hwnd);
     WindowTable::Instance().Remove(hwnd);
     MessageQueue::Instance().ForgetWindow(hwnd);
-    if (observer != nullptr)
+    for (IWindowObserver* observer : observers)
         observer->OnDestroyed(hwnd);
     return TRUE;
 }

@@ -96,8 +96,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     OffsetRect(&client, -newWindow.left, -newWindow.top);
     window->SetClientArea(client);
 
-    if (vortan::win::IWindowObserver* observer = WindowTable::Instance().ObserverFor(hwnd))
-        observer->OnFrameChanged(hwnd);
+    WindowTable::Instance().Notify(
+        hwnd, [hwnd](vortan::win::IWindowObserver& observer) { observer.OnFrameChanged(hwnd); });
     if (sized)
         SendMessage(
             hwnd, WM_SIZE, 0,

@@ -3,6 +3,7 @@
 #include "platform/WinDef.h"
 #include "platform/win/WindowKind.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -95,8 +96,15 @@ public:
         m_selEnd = end;
     }
 
-    IWindowObserver* Observer() const { return m_observer; }
-    void SetObserver(IWindowObserver* observer) { m_observer = observer; }
+    // In the order they came; an observer is listed once.
+    const std::vector<IWindowObserver*>& Observers() const { return m_observers; }
+    void AddObserver(IWindowObserver* observer) {
+        if (std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+            m_observers.push_back(observer);
+    }
+    bool RemoveObserver(IWindowObserver* observer) {
+        return std::erase(m_observers, observer) != 0;
+    }
 
 private:
     HWND m_handle = nullptr;
@@ -127,7 +135,7 @@ private:
     bool m_readOnly = false;
     int m_selStart = 0;
     int m_selEnd = 0;
-    IWindowObserver* m_observer = nullptr;
+    std::vector<IWindowObserver*> m_observers;
 };
 
 } // namespace vortan::win

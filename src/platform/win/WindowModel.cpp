@@ -46,12 +46,17 @@ HWND CreateMessageWindow(WindowHandler handler) {
     return window->Handle();
 }
 
-bool SetWindowObserver(HWND hwnd, IWindowObserver* observer) {
+bool AddWindowObserver(HWND hwnd, IWindowObserver* observer) {
     const auto window = WindowTable::Instance().Find(hwnd);
-    if (!window || window->Kind() == WindowKind::MessageOnly)
+    if (!window || window->Kind() == WindowKind::MessageOnly || observer == nullptr)
         return false;
-    window->SetObserver(observer);
+    window->AddObserver(observer);
     return true;
+}
+
+bool RemoveWindowObserver(HWND hwnd, IWindowObserver* observer) {
+    const auto window = WindowTable::Instance().Find(hwnd);
+    return window && window->RemoveObserver(observer);
 }
 
 int IconResourceId(HICON icon) {

@@ -20,9 +20,11 @@ HWND CreateControl(HWND parent, const DialogItem& item);
 // A window that only receives messages (posted answers, timers); it is never shown.
 HWND CreateMessageWindow(WindowHandler handler);
 
-// Attaches a view to a top-level window (null detaches); it then hears about the window and
-// its controls. The observer must outlive the attachment or detach itself.
-bool SetWindowObserver(HWND hwnd, IWindowObserver* observer);
+// Attaches an observer (a view, a transcript, a relay) to a window; it then hears about the
+// window and its controls, next to the window's other observers. It must outlive the
+// attachment or detach itself; detaching leaves the others attached.
+bool AddWindowObserver(HWND hwnd, IWindowObserver* observer);
+bool RemoveWindowObserver(HWND hwnd, IWindowObserver* observer);
 
 // An icon handle and the icon resource id it stands for (0 for a null handle).
 int IconResourceId(HICON icon);

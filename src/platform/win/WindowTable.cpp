@@ -1,5 +1,7 @@
 #include "platform/win/WindowTable.h"
 
+#include <algorithm>
+
 namespace vortan::win {
 
 namespace {
@@ -46,14 +48,19 @@ bool WindowTable::Remove(HWND hwnd) {
     return true;
 }
 
-IWindowObserver* WindowTable::ObserverFor(HWND hwnd) const {
+std::vector<IWindowObserver*> WindowTable::ObserversFor(HWND hwnd) const {
     const std::lock_guard lock(m_mutex);
     for (auto it = m_windows.find(Key(hwnd)); it != m_windows.end();
          it = m_windows.find(Key(it->second->Parent()))) {
-        if (it->second->Observer() != nullptr)
-            return it->second->Observer();
+        if (!it->second->Observers().empty())
+            return it->second->Observers();
     }
-    return nullptr;
+    return {};
+}
+
+bool WindowTable::Observes(HWND hwnd, IWindowObserver* observer) const {
+    const std::vector<IWindowObserver*> observers = ObserversFor(hwnd);
+    return std::find(observers.begin(), observers.end(), observer) != observers.end();
 }
 
 } // namespace vortan::win

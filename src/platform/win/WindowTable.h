@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace vortan::win {
 
@@ -22,10 +23,22 @@ public:
     std::shared_ptr<Window> Find(HWND hwnd) const;
     bool Contains(HWND hwnd) const;
     bool Remove(HWND hwnd);
-    // The window or its nearest ancestor that has an observer; null if none has.
-    IWindowObserver* ObserverFor(HWND hwnd) const;
+    // The observers of the window or, if it has none, of its nearest ancestor that has some.
+    std::vector<IWindowObserver*> ObserversFor(HWND hwnd) const;
+    // Tells each observer of `hwnd` (as ObserversFor finds them) about a change. One that an
+    // earlier one detached meanwhile is not told.
+    template <typename Change>
+    void Notify(HWND hwnd, Change&& change) const {
+        const std::vector<IWindowObserver*> observers = ObserversFor(hwnd);
+        for (std::size_t i = 0; i < observers.size(); ++i) {
+            if (i == 0 || Observes(hwnd, observers[i]))
+                change(*observers[i]);
+        }
+    }
 
 private:
+    bool Observes(HWND hwnd, IWindowObserver* observer) const;
+
     mutable std::mutex m_mutex;
     std::map<std::uintptr_t, std::shared_ptr<Window>> m_windows;
     std::uintptr_t m_next = 0x10000;

@@ -1,9 +1,8 @@
-#include "app/DBusProgressRelay.h"
+#include "app/ProgressRelay.h"
 
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
-#include "platform/win/WindowTable.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +10,11 @@
 #include <string>
 #include <vector>
 
-using vortan::app::DBusProgressRelay;
+using vortan::app::ProgressRelay;
 using vortan::win::CreateDialogWindow;
 using vortan::win::DialogTemplate;
 using vortan::win::IWindowObserver;
 using vortan::win::WindowKind;
-using vortan::win::WindowTable;
 
 namespace {
 
@@ -51,37 +49,37 @@ private:
 
 } // namespace
 
-TEST(DBusProgressRelay, OutlivesAQuestionAndReportsOnlyTheMainWindowsEnd) {
+TEST(ProgressRelay, ReportsTheMainWindowNextToItsViewWhicheverLeavesFirst) {
     const HWND main = CreateDialogWindow(Template(102), nullptr, nullptr);
+    const HWND status = ::GetDlgItem(main, IDC_STATUS);
     RecordingView view(main);
-    ASSERT_TRUE(vortan::win::SetWindowObserver(main, &view));
+    ASSERT_TRUE(vortan::win::AddWindowObserver(main, &view));
     std::vector<std::string> changes;
-    const auto record = [&changes](const DBusProgressRelay::Change& change) {
-        using Kind = DBusProgressRelay::Change::Kind;
+    const auto record = [&changes](const ProgressRelay::Change& change) {
+        using Kind = ProgressRelay::Change::Kind;
         changes.push_back(change.kind == Kind::Gone   ? "gone"
                           : change.kind == Kind::Text ? "text " + std::string(change.text)
                                                       : "progress");
     };
-    auto relay = std::make_unique<DBusProgressRelay>(main, record);
-    EXPECT_EQ(WindowTable::Instance().ObserverFor(main), relay.get());
+    auto relay = std::make_unique<ProgressRelay>(main, record);
 
-    // A question owned by the main window ends (its text, then itself): the relay passes it
-    // on and stays.
+    // A question owned by the main window ends (its text, then itself): the relay stays.
     const HWND question = CreateDialogWindow(Template(130), main, nullptr);
     ::DestroyWindow(question);
-    ::SetWindowText(::GetDlgItem(main, IDC_STATUS), "Lesen");
+    ::SetWindowText(status, "Lesen");
     EXPECT_EQ(view.log,
               (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen"}));
     EXPECT_EQ(changes, (std::vector<std::string>{"text Lesen"}));
 
-    // Released, it gives the window back to the view; the next relay reports its end once.
+    // Released, it leaves the view attached; a view that goes leaves the relay attached.
     relay.reset();
-    EXPECT_EQ(WindowTable::Instance().ObserverFor(main), &view);
-    relay = std::make_unique<DBusProgressRelay>(main, record);
+    ::SetWindowText(status, "Schreiben");
+    relay = std::make_unique<ProgressRelay>(main, record);
+    ASSERT_TRUE(vortan::win::RemoveWindowObserver(main, &view));
+    ::SetWindowText(status, "Fertig");
     ::DestroyWindow(main);
     relay.reset();
-    EXPECT_EQ(view.log,
-              (std::vector<std::string>{"other destroyed", "other destroyed", "text Lesen",
-                                        "other destroyed", "main destroyed"}));
-    EXPECT_EQ(changes, (std::vector<std::string>{"text Lesen", "gone"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"other destroyed", "other destroyed",
+                                                  "text Lesen", "text Schreiben"}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"text Lesen", "text Fertig", "gone"}));
 }

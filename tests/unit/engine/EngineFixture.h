@@ -30,10 +30,10 @@ namespace vortan::test {
 // Every caption, status and bar position the window shows, in order.
 class ShownTexts final : public win::IWindowObserver {
 public:
-    explicit ShownTexts(HWND dialog) : m_hDialog(dialog) { win::SetWindowObserver(dialog, this); }
+    explicit ShownTexts(HWND dialog) : m_hDialog(dialog) { win::AddWindowObserver(dialog, this); }
     ~ShownTexts() override {
         if (IsWindow(m_hDialog))
-            win::SetWindowObserver(m_hDialog, nullptr);
+            win::RemoveWindowObserver(m_hDialog, this);
     }
     ShownTexts(const ShownTexts&) = delete;
     ShownTexts& operator=(const ShownTexts&) = delete;

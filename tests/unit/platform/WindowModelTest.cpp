@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+using vortan::win::AddWindowObserver;
 using vortan::win::CreateDialogWindow;
 using vortan::win::DialogTemplate;
 using vortan::win::IWindowObserver;
-using vortan::win::SetWindowObserver;
+using vortan::win::RemoveWindowObserver;
 using vortan::win::WindowKind;
 
 namespace {
@@ -70,7 +71,7 @@ TEST(WindowModel, ViewSeesEveryChange) {
     const HWND dialog = CreateDialogWindow(ProgressTemplate(), nullptr, nullptr);
     ASSERT_NE(dialog, nullptr);
     RecordingView view;
-    ASSERT_TRUE(SetWindowObserver(dialog, &view));
+    ASSERT_TRUE(AddWindowObserver(dialog, &view));
     const HWND status = GetDlgItem(dialog, 1004);
     const HWND bar = GetDlgItem(dialog, 1000);
     view.Remember(status);
@@ -106,6 +107,40 @@ TEST(WindowModel, ViewSeesEveryChange) {
                             "1000 destroyed",
                             "102 destroyed",
                         }));
+}
+
+TEST(WindowModel, ObserversComeAndGoWithoutDisturbingEachOther) {
+    const HWND dialog = CreateDialogWindow(ProgressTemplate(), nullptr, nullptr);
+    RecordingView first;
+    RecordingView second;
+    ASSERT_TRUE(AddWindowObserver(dialog, &first));
+    ASSERT_TRUE(AddWindowObserver(dialog, &second));
+    ASSERT_TRUE(AddWindowObserver(dialog, &second)); // listed once
+    SetWindowText(dialog, "a");
+    ASSERT_TRUE(RemoveWindowObserver(dialog, &first)); // the first leaves first
+    SetWindowText(dialog, "b");
+    ASSERT_TRUE(AddWindowObserver(dialog, &first));
+    ASSERT_TRUE(RemoveWindowObserver(dialog, &second)); // then the second
+    EXPECT_FALSE(RemoveWindowObserver(dialog, &second));
+    SetWindowText(dialog, "c");
+    EXPECT_EQ(first.log, (std::vector<std::string>{"102 text a", "102 text c"}));
+    EXPECT_EQ(second.log, (std::vector<std::string>{"102 text a", "102 text b"}));
+
+    // One that an earlier one detaches while a change is told is not told.
+    struct Detacher final : IWindowObserver {
+        Detacher(HWND dialog, IWindowObserver* victim) : dialog(dialog), victim(victim) {}
+        void OnTextChanged(HWND, std::string_view) override {
+            RemoveWindowObserver(dialog, victim);
+        }
+        HWND dialog;
+        IWindowObserver* victim;
+    } detacher(dialog, &second);
+    ASSERT_TRUE(AddWindowObserver(dialog, &detacher));
+    ASSERT_TRUE(AddWindowObserver(dialog, &second));
+    SetWindowText(dialog, "d");
+    EXPECT_EQ(second.log.size(), 2u);
+    DestroyWindow(dialog);
+    EXPECT_EQ(first.log.back(), "102 destroyed");
 }
 
 TEST(WindowModel, WorksWithoutAView) {
