@@ -50,8 +50,8 @@ DialogTemplate ProgressWindow() {
     t.fontName = "MS Sans Serif";
     t.fontPointSize = 8;
     t.items = {
-        {1004, WindowKind::Static, "Status", 5, 1, 200, 8, SS_LEFT},
-        {1000, WindowKind::ProgressBar, "", 5, 12, 200, 14, PBS_SMOOTH | WS_BORDER},
+        {IDC_STATUS, WindowKind::Static, "Status", 5, 1, 200, 8, SS_LEFT},
+        {IDC_PROGRESS, WindowKind::ProgressBar, "", 5, 12, 200, 14, PBS_SMOOTH | WS_BORDER},
     };
     return t;
 }
@@ -69,14 +69,15 @@ DialogTemplate OverwriteQuestion() {
     t.items = {
         {IDOK, WindowKind::Button, "Ja", 25, 69, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDCANCEL, WindowKind::Button, "Abbrechen", 135, 69, 50, 14, WS_TABSTOP},
-        {1016, WindowKind::GroupBox, "", 5, 5, 290, 60, 0},
-        {1010, WindowKind::Static, "Die Datei", 40, 15, 250, 10, SS_LEFT},
-        {1011, WindowKind::Static, "", 58, 26, 230, 8, SS_LEFT},
-        {1012, WindowKind::Static, "existiert bereits im Verzeichnis", 40, 38, 250, 10, SS_LEFT},
-        {1013, WindowKind::Static, "", 59, 50, 230, 8, SS_LEFT},
+        {IDC_GROUP, WindowKind::GroupBox, "", 5, 5, 290, 60, 0},
+        {IDC_FILE_LINE, WindowKind::Static, "Die Datei", 40, 15, 250, 10, SS_LEFT},
+        {IDC_FILE_NAME, WindowKind::Static, "", 58, 26, 230, 8, SS_LEFT},
+        {IDC_DIRECTORY_LINE, WindowKind::Static, "existiert bereits im Verzeichnis", 40, 38, 250,
+         10, SS_LEFT},
+        {IDC_DIRECTORY, WindowKind::Static, "", 59, 50, 230, 8, SS_LEFT},
         {IDNO, WindowKind::Button, "Nein", 80, 69, 50, 14, WS_TABSTOP},
-        {1014, WindowKind::Button, "Alle Überschreiben", 195, 69, 80, 14, WS_TABSTOP},
-        {1018, WindowKind::Icon, "", 10, 25, 21, 20, 0},
+        {IDC_OVERWRITE_ALL, WindowKind::Button, "Alle Überschreiben", 195, 69, 80, 14, WS_TABSTOP},
+        {IDC_ICON, WindowKind::Icon, "", 10, 25, 21, 20, 0},
     };
     return t;
 }

@@ -7,6 +7,7 @@
 #include "app/VORTANDlgAutoProxy.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
+#include "resources/ResourceIds.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -23,8 +24,8 @@ namespace vortan::app {
 
 namespace {
 
-constexpr int IDC_STATUS = 1004;
-constexpr int IDC_PROGRESS = 1000;
+using vortan::resources::IDC_PROGRESS;
+using vortan::resources::IDC_STATUS;
 // The window changes far more often than a client can draw; ten reports a second are enough.
 constexpr int kProgressIntervalMs = 100;
 

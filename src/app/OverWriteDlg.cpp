@@ -3,18 +3,15 @@
 #include "platform/profile/ProfileText.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
+#include "resources/TextKeys.h"
 
 #include <array>
 #include <string>
 
 namespace {
 
-constexpr int IDC_ICON = 1018;
-constexpr int IDC_GROUP = 1016;
-constexpr int IDC_FILE_LINE = 1010;
-constexpr int IDC_FILE_NAME = 1011;
-constexpr int IDC_DIRECTORY_LINE = 1012;
-constexpr int IDC_DIRECTORY = 1013;
+using namespace vortan::resources; // the dialog's control ids and text keys
+
 constexpr int kCaption = 0; // the dialog's own text
 
 // Texts the client may replace, in the order they are put in.
@@ -23,14 +20,14 @@ struct ReplaceableText {
     int control;
 };
 constexpr std::array<ReplaceableText, 8> kTexts{{
-    {-5009, IDC_GROUP},
-    {-5043, kCaption},
-    {-5042, COverWriteDlg::IDC_OVERWRITE_ALL},
-    {-5041, IDCANCEL},
-    {-5039, IDOK},
-    {-5040, IDNO},
-    {-5038, IDC_DIRECTORY_LINE},
-    {-5037, IDC_FILE_LINE},
+    {kTextCaption, IDC_GROUP},
+    {kTextOverwriteCaption, kCaption},
+    {kTextOverwriteAll, IDC_OVERWRITE_ALL},
+    {kTextCancel, IDCANCEL},
+    {kTextYes, IDOK},
+    {kTextNo, IDNO},
+    {kTextDirectoryLine, IDC_DIRECTORY_LINE},
+    {kTextFileLine, IDC_FILE_LINE},
 }};
 
 constexpr const char* kSection = "Section1";

@@ -6,12 +6,11 @@
 #include <string>
 
 // The question a read asks before it stores over an existing local file. Answers: IDOK
-// (overwrite), IDNO (choose another file), IDCANCEL (cancel the read) and IDC_OVERWRITE_ALL.
+// (overwrite), IDNO (choose another file), IDCANCEL (cancel the read) and IDC_OVERWRITE_ALL
+// (resources/ResourceIds.h).
 // Its texts come from the fixed section "Section1" of the client's profile file.
 class COverWriteDlg final : public CDialog {
 public:
-    static constexpr int IDC_OVERWRITE_ALL = 1014;
-
     // Null texts leave their controls empty (a null profile file keeps the template texts).
     COverWriteDlg(HWND hWndParent, const char* profileFile, const char* fileName,
                   const char* directory);

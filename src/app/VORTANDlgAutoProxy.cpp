@@ -12,6 +12,8 @@
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
+#include "resources/ResourceIds.h"
+#include "resources/TextKeys.h"
 #include "selection/SelectDirectory.h"
 #include "selection/SelectFileDlg.h"
 
@@ -20,9 +22,6 @@
 #include <string>
 
 namespace {
-
-constexpr int kTextShortName = -5053;
-constexpr int kTextCaption = -5009;
 
 // A local path that is not absolute: the server's working directory means nothing to the
 // client, so such a call is refused before anything happens.
@@ -135,7 +134,7 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
         }
         restoreMain();
         lastAnswer = answer;
-        if (answer == COverWriteDlg::IDC_OVERWRITE_ALL)
+        if (answer == vortan::resources::IDC_OVERWRITE_ALL)
             break;
         if (answer == IDOK)
             continue;
@@ -190,14 +189,15 @@ LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* pro
     std::string strName;
     std::string strMessage;
     if (!list.CheckShortNames(strName) &&
-        vortan::profile::LookupProfileText(profileFile, profileSection, kTextShortName,
-                                           strMessage)) {
+        vortan::profile::LookupProfileText(profileFile, profileSection,
+                                           vortan::resources::kTextShortName, strMessage)) {
         // The text comes from the client's file: the name goes in at its one %s, nothing
         // else in it is a conversion.
         const std::string strText =
             vortan::text::FormatOne(strMessage, 's', strName, vortan::text::kMaxTextBytes);
         std::string strCaption;
-        vortan::profile::LookupProfileText(profileFile, profileSection, kTextCaption, strCaption);
+        vortan::profile::LookupProfileText(profileFile, profileSection,
+                                           vortan::resources::kTextCaption, strCaption);
         const HWND hWndOwner = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
         ::MessageBox(hWndOwner, strText.c_str(), strCaption.c_str(), MB_ICONEXCLAMATION | MB_OK);
         // Nothing was written, so the flag says the write did not succeed.

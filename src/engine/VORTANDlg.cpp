@@ -15,6 +15,7 @@
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
+#include "resources/TextKeys.h"
 #include "vortan/ContractIds.h"
 
 #include <algorithm>
@@ -32,18 +33,11 @@ using vortan::com::ComPtr;
 using vortan::com::UniqueBstr;
 using vortan::text::FormatOne;
 using vortan::text::kMaxTextBytes;
+using namespace vortan::resources; // the window's control ids and text keys
 
-constexpr int IDC_PROGRESS = 1000;
-constexpr int IDC_STATUS = 1004;
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr UINT kBusyPeriodMs = 200;
 constexpr UINT IDM_ABOUTBOX = 16;
-
-// Text keys of the progress window.
-constexpr int kTextConnectCaption = -5077;
-constexpr int kTextConnectStatus = -5080;
-constexpr int kTextConnected = -5081;
-constexpr int kTextNotConnected = -5079;
 
 const vortan::win::DialogTemplate& TemplateOf(int id) {
     static const vortan::win::DialogTemplate kNone;
@@ -550,53 +544,53 @@ void CVORTANDlg::ShowAboutBox() {
 LRESULT CVORTANDlg::OnFlashNotification(int n, WPARAM wParam, LPARAM lParam) {
     std::string text;
     switch (n) {
-    case 1:
-        SetPhaseTexts(-5044, -5047);
+    case vortan::DISPID_FLASH_FORMAT_BEGIN:
+        SetPhaseTexts(kTextFormatCaption, kTextFormatStatus);
         CreateFlashMutex(wParam);
         break;
-    case 2:
+    case vortan::DISPID_FLASH_FORMAT_END:
         if (g_hFlashMutex != nullptr && ::CloseHandle(g_hFlashMutex))
             g_hFlashMutex = nullptr;
         OnItemFinished();
         break;
-    case 3:
+    case vortan::DISPID_FLASH_FORMAT_PROGRESS:
         ShowPercent(lParam);
         break;
-    case 4:
-        SetPhaseTexts(-5045, -5048);
+    case vortan::DISPID_FLASH_WRITE_BEGIN:
+        SetPhaseTexts(kTextWriteCaption, kTextWriteStatus);
         break;
-    case 5:
-    case 8:
+    case vortan::DISPID_FLASH_WRITE_END:
+    case vortan::DISPID_FLASH_READ_END:
         OnItemFinished();
         break;
-    case 6:
-    case 9:
+    case vortan::DISPID_FLASH_WRITE_PROGRESS:
+    case vortan::DISPID_FLASH_READ_PROGRESS:
         ShowByteProgress(lParam);
         break;
-    case 7:
-        SetPhaseTexts(-5046, -5049);
+    case vortan::DISPID_FLASH_READ_BEGIN:
+        SetPhaseTexts(kTextReadCaption, kTextReadStatus);
         break;
-    case 14:
-        if (LookupText(-5071, text))
+    case vortan::DISPID_FLASH_REMOVE_BEGIN:
+        if (LookupText(kTextRemoveCaption, text))
             m_strCaptionFormat = text;
-        if (LookupText(-5069, text))
+        if (LookupText(kTextRemoveStatus, text))
             m_strStatusFormat = text;
         ShowStatusLine();
         ShowCaption(m_strCaptionFormat);
         break;
-    case 15:
+    case vortan::DISPID_FLASH_REMOVE_FILE_DONE:
         ++m_nDone;
         ShowByteProgress(0);
-        if (LookupText(-5070, text))
+        if (LookupText(kTextRemovedStatus, text))
             m_strStatusFormat = text;
         ShowStatusLine();
         if (m_bLastItem)
             OnItemFinished();
         break;
-    case 17:
+    case vortan::DISPID_FLASH_REMOVE_PROGRESS:
         ShowItemProgress(wParam, lParam);
         break;
-    default: // 10 to 13 and 16: the component failed the item
+    default: // the failures, 10 to 13 and 16: the component failed the item
         ::ShowWindow(m_hWnd, SW_HIDE);
         m_bAborted = TRUE;
         break;

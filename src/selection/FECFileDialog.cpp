@@ -1,5 +1,6 @@
 #include "selection/FECFileDialog.h"
 
+#include "resources/TextKeys.h"
 #include "selection/FileEditCtrl.h"
 
 CFECFileDialog::CFECFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName,
@@ -11,9 +12,9 @@ CFECFileDialog::~CFECFileDialog() = default;
 void CFECFileDialog::ButtonTexts(std::string& ok, std::string& cancel) {
     // The texts come through the current control, whichever control opened the dialog.
     const CFileEditCtrl* current = CFileEditCtrl::GetCurrent();
-    if (current == nullptr || !current->LookupText(-5032, ok))
+    if (current == nullptr || !current->LookupText(vortan::resources::kTextDialogOk, ok))
         ok = "&Schreiben";
-    if (current == nullptr || !current->LookupText(-5033, cancel))
+    if (current == nullptr || !current->LookupText(vortan::resources::kTextDialogCancel, cancel))
         cancel = "&Abbrechen";
 }
 

@@ -13,6 +13,7 @@
 #include "platform/ui/CommCtrl.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WindowModel.h"
+#include "resources/TextKeys.h"
 #include "selection/FECFileDialog.h"
 
 #include <algorithm>
@@ -175,7 +176,7 @@ BOOL CFileEditCtrl::SetFlags(FileEditFlags dwFlags) {
             ofn.Flags = (dwFlags & KeepShortcuts) != 0 ? ofn.Flags | OFN_NODEREFERENCELINKS
                                                        : ofn.Flags & ~OFN_NODEREFERENCELINKS;
         } else {
-            if (!LookupText(-5026, m_strFilter))
+            if (!LookupText(vortan::resources::kTextFileFilter, m_strFilter))
                 m_strFilter = "Alle Dateien (*.*)|*.*||";
             m_pCFileDialog = std::make_unique<CFECFileDialog>(
                 (dwFlags & OpenDialog) != 0 ? TRUE : FALSE, nullptr, nullptr, kFileDialogFlags,
@@ -187,7 +188,7 @@ BOOL CFileEditCtrl::SetFlags(FileEditFlags dwFlags) {
             if ((dwFlags & KeepShortcuts) != 0)
                 ofn.Flags |= OFN_NODEREFERENCELINKS;
             ofn.hwndOwner = m_hWnd;
-            if (!LookupText(-5025, m_strDialogTitle))
+            if (!LookupText(vortan::resources::kTextFileDialogTitle, m_strDialogTitle))
                 m_strDialogTitle = "Dateien auf den Parametrierungsspeicher schreiben";
             ofn.lpstrTitle = m_strDialogTitle.c_str();
         }
@@ -425,8 +426,8 @@ BOOL CFileEditCtrl::BrowseForFile() {
         if (error == FNERR_BUFFERTOOSMALL) {
             std::string text;
             std::string caption;
-            LookupText(-5054, text);
-            LookupText(-5009, caption);
+            LookupText(vortan::resources::kTextTooManyFiles, text);
+            LookupText(vortan::resources::kTextCaption, caption);
             ::MessageBox(m_hWnd, text.c_str(), caption.c_str(), MB_ICONEXCLAMATION);
         } else if (error != 0) {
             const std::string text =
@@ -623,7 +624,7 @@ LRESULT CFileEditCtrl::OnNeedText(NMHDR* header) {
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
     m_strToolText.clear();
     if (header->idFrom == 1 && (m_dwFlags & ButtonTooltip) != 0) {
-        if (!LookupText(-5026, m_strToolText))
+        if (!LookupText(vortan::resources::kTextFileFilter, m_strToolText))
             m_strToolText = "Durchsuchen";
     } else if (header->idFrom == 2 && (m_dwFlags & EditTooltip) != 0) {
         m_strToolText = m_strEditTooltipText;
@@ -782,7 +783,8 @@ void DDV_FileEditCtrl(CDataExchange* pDX, int nIDC) {
     };
     POSITION pos = control->GetStartPosition();
     if (pos == nullptr) {
-        ::AfxMessageBox(message(-5028, "Die Datei existiert nicht.").c_str(), MB_OK);
+        ::AfxMessageBox(
+            message(vortan::resources::kTextNoFile, "Die Datei existiert nicht.").c_str(), MB_OK);
         pDX->Fail();
     }
     const FileEditFlags flags = control->GetFlags();
@@ -792,13 +794,13 @@ void DDV_FileEditCtrl(CDataExchange* pDX, int nIDC) {
         int number = 0;
         const char* builtIn = nullptr;
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            number = -5029;
+            number = vortan::resources::kTextPathMissing;
             builtIn = "%s existiert nicht.";
         } else if ((flags & FolderMode) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            number = -5031;
+            number = vortan::resources::kTextNotAFolder;
             builtIn = "%s ist kein Verzeichnis.";
         } else if ((flags & FileMode) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            number = -5030;
+            number = vortan::resources::kTextNotAFile;
             builtIn = "%s ist keine Datei.";
         } else {
             continue;

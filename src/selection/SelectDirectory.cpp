@@ -6,13 +6,12 @@
 #include "platform/ui/ShlObj.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
+#include "resources/TextKeys.h"
 
 #include <exception>
 #include <vector>
 
 namespace {
-
-constexpr int kTextTitle = -5024;
 
 // The browser's preselection, for its callback: one browser at a time is open.
 std::string g_strInitialSelection;
@@ -41,7 +40,7 @@ BOOL CSelectDirectory::OnInitDialog() {
         CDialog::OnInitDialog();
         std::string title;
         vortan::profile::LookupProfileText(m_strProfileFile.c_str(), m_strProfileSection.c_str(),
-                                           kTextTitle, title);
+                                           vortan::resources::kTextFolderTitle, title);
         const BOOL chosen =
             SelectFolder(title, IsExistingFolder(m_strText) ? m_strText : std::string());
         EndDialog(chosen ? IDOK : IDCANCEL);

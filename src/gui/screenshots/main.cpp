@@ -37,9 +37,6 @@
 
 namespace {
 
-constexpr int kIdcProgress = 1000;
-constexpr int kIdcStatus = 1004;
-
 // The offscreen platform draws no window frame: put the window's caption above its grab, in
 // a plain title bar, so the picture shows what a person sees.
 QPixmap Framed(QWidget* view) {
@@ -277,8 +274,9 @@ int main(int argc, char** argv) {
     ok &= Shoot(progress, vortan::resources::IDD_VORTAN_DIALOG, dir + "/progress-window.png",
                 [](HWND hwnd) {
                     ::SetWindowText(hwnd, "Parametrierungsspeicher beschreiben");
-                    ::SetDlgItemText(hwnd, kIdcStatus, "Schreibe recipe.bin");
-                    ::SendMessage(::GetDlgItem(hwnd, kIdcProgress), PBM_SETPOS, 60, 0);
+                    ::SetDlgItemText(hwnd, vortan::resources::IDC_STATUS, "Schreibe recipe.bin");
+                    ::SendMessage(::GetDlgItem(hwnd, vortan::resources::IDC_PROGRESS), PBM_SETPOS,
+                                  60, 0);
                 });
 
     CDialog about(TemplateOf(vortan::resources::IDD_ABOUTBOX));
