@@ -1,6 +1,7 @@
 #include "platform/com/IniDocument.h"
 
 #include "platform/text/Ascii.h"
+#include "platform/text/IniLine.h"
 
 #include <optional>
 
@@ -9,38 +10,26 @@ using vortan::text::EqualsNoCase;
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+using vortan::text::IniLine;
+using vortan::text::TrimBlanks;
 
-// "[name]" gives the name; other lines give nothing.
+// Comments start with ';' or '#'.
+constexpr std::string_view kComments = ";#";
+
 std::optional<std::string_view> SectionName(std::string_view line) {
-    line = Trim(line);
-    if (line.size() < 2 || line.front() != '[')
-        return std::nullopt;
-    const std::size_t close = line.find(']');
-    if (close == std::string_view::npos)
-        return std::nullopt;
-    return Trim(line.substr(1, close - 1));
+    const IniLine parsed = IniLine::Parse(line, kComments);
+    return parsed.kind == IniLine::Kind::Section ? std::optional(parsed.name) : std::nullopt;
 }
 
 std::optional<IniDocument::Entry> ParseEntry(std::string_view line) {
-    const std::string_view trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
+    const IniLine parsed = IniLine::Parse(line, kComments);
+    if (parsed.kind != IniLine::Kind::Entry)
         return std::nullopt;
-    const std::size_t eq = trimmed.find('=');
-    if (eq == std::string_view::npos)
-        return std::nullopt;
-    std::string_view value = Trim(trimmed.substr(eq + 1));
+    std::string_view value = parsed.value;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    return IniDocument::Entry{std::string(Trim(trimmed.substr(0, eq))), std::string(value)};
+    return IniDocument::Entry{std::string(parsed.name), std::string(value)};
 }
 
 } // namespace
@@ -108,7 +97,7 @@ void IniDocument::Append(std::string_view section, std::string_view key, std::st
                 seen = true;
                 insertAt = i + 1;
             }
-        } else if (inSection && !Trim(m_lines[i]).empty()) {
+        } else if (inSection && !TrimBlanks(m_lines[i]).empty()) {
             insertAt = i + 1;
         }
     }
@@ -116,7 +105,7 @@ void IniDocument::Append(std::string_view section, std::string_view key, std::st
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), std::move(line));
         return;
     }
-    if (!m_lines.empty() && !Trim(m_lines.back()).empty())
+    if (!m_lines.empty() && !TrimBlanks(m_lines.back()).empty())
         m_lines.emplace_back();
     m_lines.push_back('[' + std::string(section) + ']');
     m_lines.push_back(std::move(line));

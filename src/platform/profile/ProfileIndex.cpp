@@ -2,22 +2,11 @@
 
 #include "platform/profile/ProfileValue.h"
 #include "platform/text/Ascii.h"
+#include "platform/text/IniLine.h"
 
 #include <algorithm>
 
 namespace vortan::profile {
-
-namespace {
-
-std::string_view Trim(std::string_view field) {
-    while (!field.empty() && ProfileValue::IsBlank(field.front()))
-        field.remove_prefix(1);
-    while (!field.empty() && ProfileValue::IsBlank(field.back()))
-        field.remove_suffix(1);
-    return field;
-}
-
-} // namespace
 
 ProfileIndex::ProfileIndex(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
@@ -32,17 +21,14 @@ ProfileIndex::ProfileIndex(std::string_view bytes) {
             continue;
         }
         const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
-        const std::string_view line = bytes.substr(pos, end - pos);
+        // Comments start with ';' only. A '[' without ']' is no header: its line is ignored,
+        // the section goes on.
+        const text::IniLine line = text::IniLine::Parse(bytes.substr(pos, end - pos), ";");
         pos = end;
-        if (first == '[') {
-            // A '[' without ']' is no header: its line is ignored, the section goes on.
-            if (const std::size_t close = line.find(']'); close != std::string_view::npos)
-                current = &m_sections[text::AsciiLowered(Trim(line.substr(1, close - 1)))];
-        } else if (first != ';' && current != nullptr) {
-            if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
-                current->try_emplace(text::AsciiLowered(Trim(line.substr(0, equals))),
-                                     Trim(line.substr(equals + 1)));
-        }
+        if (line.kind == text::IniLine::Kind::Section)
+            current = &m_sections[text::AsciiLowered(line.name)];
+        else if (line.kind == text::IniLine::Kind::Entry && current != nullptr)
+            current->try_emplace(text::AsciiLowered(line.name), line.value);
     }
 }
 

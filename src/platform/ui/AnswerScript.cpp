@@ -1,8 +1,9 @@
 #include "platform/ui/AnswerScript.h"
 
-#include <algorithm>
+#include "platform/text/Ascii.h"
+#include "platform/text/IniLine.h"
+
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -11,29 +12,15 @@
 namespace vortan::ui {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+using text::TrimBlanks;
 
 // Splits off the first word; `rest` keeps what follows, trimmed.
 std::string_view FirstWord(std::string_view text, std::string_view& rest) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     const std::size_t end = text.find_first_of(" \t");
     const std::string_view word = text.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : Trim(text.substr(end));
+    rest = end == std::string_view::npos ? std::string_view{} : TrimBlanks(text.substr(end));
     return word;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
 }
 
 } // namespace
@@ -48,12 +35,12 @@ std::optional<int> ParseButtonId(std::string_view value) {
         {"yes", 6},
         {"no", 7},
     }};
-    value = Trim(value);
+    value = TrimBlanks(value);
     int number = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
     if (error == std::errc{} && end == value.data() + value.size() && !value.empty())
         return number > 0 && number <= 0xFFFF ? std::optional<int>(number) : std::nullopt;
-    const std::string lower = Lower(value);
+    const std::string lower = text::AsciiLowered(value);
     for (const auto& [name, id] : kNames) {
         if (lower == name)
             return id;
@@ -62,7 +49,7 @@ std::optional<int> ParseButtonId(std::string_view value) {
 }
 
 std::string AnswerScript::QueueName(std::string_view kind, std::string_view key) {
-    std::string name = Lower(kind);
+    std::string name = text::AsciiLowered(kind);
     if (!key.empty()) {
         name += ' ';
         name += key;
@@ -79,7 +66,7 @@ AnswerScript AnswerScript::Parse(std::string_view text) {
         if (kind.empty() || kind.front() == '#')
             continue;
         std::string_view key;
-        if (Lower(kind) == "dialog") {
+        if (text::AsciiLowered(kind) == "dialog") {
             key = FirstWord(rest, rest);
             // A template id is a plain number; "0133" and "133" are the same dialog.
             int id = 0;
