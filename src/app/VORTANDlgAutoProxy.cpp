@@ -99,12 +99,15 @@ LONG CVORTANDlgAutoProxy::ReadFile(const char* controllerName, const char* profi
 LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* profileFile,
                                     const char* profileSection, const char* localDirectory,
                                     const char* fileList, VARIANT_BOOL /*option*/, SHORT* pResult) {
-    if (m_pDialog == nullptr)
-        return E_FAIL;
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
+    return RunExclusive(true, [&] {
+        return ReadFiles(controllerName, profileFile, profileSection, localDirectory, fileList,
+                         pResult);
+    });
+}
 
+LONG CVORTANDlgAutoProxy::ReadFiles(const char* controllerName, const char* profileFile,
+                                    const char* profileSection, const char* localDirectory,
+                                    const char* fileList, SHORT* pResult) {
     *pResult = 0;
     if (!vortan::fs::IsAbsolutePath(localDirectory != nullptr ? localDirectory : ""))
         return kRelativeLocalPath;
@@ -160,8 +163,7 @@ LONG CVORTANDlgAutoProxy::ReadFile2(const char* controllerName, const char* prof
         *pResult = 2;
         return S_OK;
     }
-    m_pDialog->m_strProfileFile = profileFile;
-    m_pDialog->m_strProfileSection = profileSection;
+    StoreProfile(profileFile, profileSection);
     // A read always runs with the option off.
     return m_pDialog->DoReadFiles(controllerName, &list, 0, pResult);
 }
@@ -176,10 +178,14 @@ LONG CVORTANDlgAutoProxy::WriteFile(const char* controllerName, const char* prof
 LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* profileFile,
                                      const char* profileSection, const char* fileList,
                                      VARIANT_BOOL option, SHORT* pResult) {
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
+    return RunExclusive(false, [&] {
+        return WriteFiles(controllerName, profileFile, profileSection, fileList, option, pResult);
+    });
+}
 
+LONG CVORTANDlgAutoProxy::WriteFiles(const char* controllerName, const char* profileFile,
+                                     const char* profileSection, const char* fileList,
+                                     VARIANT_BOOL option, SHORT* pResult) {
     *pResult = 0;
     CFileList list;
     list.AddFileList(fileList);
@@ -209,8 +215,7 @@ LONG CVORTANDlgAutoProxy::WriteFile2(const char* controllerName, const char* pro
 
     if (m_pDialog == nullptr)
         return E_FAIL;
-    m_pDialog->m_strProfileFile = profileFile;
-    m_pDialog->m_strProfileSection = profileSection;
+    StoreProfile(profileFile, profileSection);
     return m_pDialog->DoWriteFiles(controllerName, &list, ToEngineOption(option), pResult);
 }
 
@@ -224,17 +229,12 @@ LONG CVORTANDlgAutoProxy::RemoveFiles(const char* controllerName, const char* pr
 LONG CVORTANDlgAutoProxy::RemoveFiles2(const char* controllerName, const char* profileFile,
                                        const char* profileSection, const char* fileList,
                                        VARIANT_BOOL option, SHORT* pResult) {
-    if (m_pDialog == nullptr)
-        return E_FAIL;
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
-
-    CFileList list;
-    list.AddFileList(fileList);
-    m_pDialog->m_strProfileFile = profileFile;
-    m_pDialog->m_strProfileSection = profileSection;
-    return m_pDialog->DoRemoveFiles(controllerName, &list, ToEngineOption(option), pResult);
+    return RunExclusive(true, [&] {
+        CFileList list;
+        list.AddFileList(fileList);
+        StoreProfile(profileFile, profileSection);
+        return m_pDialog->DoRemoveFiles(controllerName, &list, ToEngineOption(option), pResult);
+    });
 }
 
 LONG CVORTANDlgAutoProxy::Format(SHORT* pSelector, const char* controllerName,
@@ -246,37 +246,44 @@ LONG CVORTANDlgAutoProxy::Format(SHORT* pSelector, const char* controllerName,
 LONG CVORTANDlgAutoProxy::Format2(SHORT* pSelector, const char* controllerName,
                                   const char* profileFile, const char* profileSection,
                                   VARIANT_BOOL option, SHORT* pResult) {
-    if (m_pDialog == nullptr)
+    return RunExclusive(true, [&] {
+        StoreProfile(profileFile, profileSection);
+        vortan::com::UniqueBstr name = vortan::com::UniqueBstr::FromUtf8(controllerName);
+        VARIANT varName;
+        varName.vt = VT_BSTR;
+        varName.bstrVal = name.Get();
+        // The BSTR stays with `name`; the variant only lends it to the engine.
+        return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
+    });
+}
+
+LONG CVORTANDlgAutoProxy::RunExclusive(bool needsDialog, const std::function<LONG()>& body) {
+    if (needsDialog && m_pDialog == nullptr)
         return E_FAIL;
     if (m_bBusy)
         return RPC_E_CALL_REJECTED;
     BusyScope busy(*this);
+    return body();
+}
 
+void CVORTANDlgAutoProxy::StoreProfile(const char* profileFile, const char* profileSection) {
     m_pDialog->m_strProfileFile = profileFile;
     m_pDialog->m_strProfileSection = profileSection;
-    vortan::com::UniqueBstr name = vortan::com::UniqueBstr::FromUtf8(controllerName);
-    VARIANT varName;
-    varName.vt = VT_BSTR;
-    varName.bstrVal = name.Get();
-    // The BSTR stays with `name`; the variant only lends it to the engine.
-    return m_pDialog->DoFormat(&varName, pSelector, ToEngineOption(option), pResult);
 }
 
 LONG CVORTANDlgAutoProxy::RunSelection(
     int nShowAfter, BSTR* pChosen, SHORT* pDialogResult,
     const std::function<INT_PTR(HWND hWndMain, std::string& chosen)>& run) {
-    if (m_bBusy)
-        return RPC_E_CALL_REJECTED;
-    BusyScope busy(*this);
-
-    const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
-    ::ShowWindow(hWndMain, SW_HIDE);
-    std::string strChosen;
-    const INT_PTR result = run(hWndMain, strChosen);
-    *pChosen = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
-    *pDialogResult = static_cast<SHORT>(result);
-    ::ShowWindow(hWndMain, nShowAfter);
-    return S_OK;
+    return RunExclusive(false, [&] {
+        const HWND hWndMain = m_pDialog != nullptr ? m_pDialog->GetSafeHwnd() : nullptr;
+        ::ShowWindow(hWndMain, SW_HIDE);
+        std::string strChosen;
+        const INT_PTR result = run(hWndMain, strChosen);
+        *pChosen = vortan::com::UniqueBstr::FromUtf8(strChosen).Release();
+        *pDialogResult = static_cast<SHORT>(result);
+        ::ShowWindow(hWndMain, nShowAfter);
+        return S_OK;
+    });
 }
 
 LONG CVORTANDlgAutoProxy::ShowFileSelectDialog(const char* profileFile, const char* profileSection,

@@ -64,8 +64,19 @@ public:
 private:
     class BusyScope;
 
-    // The prologue and epilogue both selection methods share: refused while busy, the main
-    // window hidden around `run`, which answers the dialog's result and the chosen text.
+    // Every transfer, format and dialog starts here, in one order: without a main dialog
+    // (where the method needs it from the start) E_FAIL; while another one runs (a nested loop
+    // let this call in) RPC_E_CALL_REJECTED before anything changes; else `body`, marked busy.
+    LONG RunExclusive(bool needsDialog, const std::function<LONG()>& body);
+    // The client's profile, for the texts of the run.
+    void StoreProfile(const char* profileFile, const char* profileSection);
+    // The bodies of ReadFile2 and WriteFile2, run by RunExclusive.
+    LONG ReadFiles(const char* controllerName, const char* profileFile, const char* profileSection,
+                   const char* localDirectory, const char* fileList, SHORT* pResult);
+    LONG WriteFiles(const char* controllerName, const char* profileFile, const char* profileSection,
+                    const char* fileList, VARIANT_BOOL option, SHORT* pResult);
+    // What both selection methods share: the main window hidden around `run`, which answers
+    // the dialog's result and the chosen text.
     LONG RunSelection(int nShowAfter, BSTR* pChosen, SHORT* pDialogResult,
                       const std::function<INT_PTR(HWND hWndMain, std::string& chosen)>& run);
 
