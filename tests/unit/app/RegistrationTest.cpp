@@ -60,12 +60,6 @@ TEST(CommandLineInfo, RecognisesTheServerSwitchesInAnyCase) {
     EXPECT_EQ(Parse({"--bogus"}).strError, "--bogus");
 }
 
-TEST(ServerRegistration, BusNamePrefixesElementsThatBeginWithADigit) {
-    EXPECT_EQ(vortan::app::BusNameFromProgId("ZEPH.VORTAN.Application.7"),
-              "ZEPH.VORTAN.Application._7");
-    EXPECT_EQ(vortan::app::BusNameFromProgId("1a.b2.3c"), "_1a.b2._3c");
-}
-
 TEST(ServerRegistration, WritesServiceFileAndProgIdThenRemovesBoth) {
     const vortan::test::TempDir dir;
     const vortan::test::ScopedEnv data("XDG_DATA_HOME", dir / "data");
