@@ -1,5 +1,6 @@
 #include "platform/com/ClassRegistry.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -90,6 +91,39 @@ std::filesystem::path ClassRegistry::DefaultPath() {
            "classes.ini";
 }
 
+std::vector<std::filesystem::path> ClassRegistry::SearchPath() {
+    if (const char* explicitPath = std::getenv("VORTAN_CLASSES"); explicitPath && *explicitPath)
+        return {explicitPath};
+    std::vector<std::filesystem::path> files{DefaultPath()};
+    const char* configDirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string_view dirs = configDirs != nullptr && *configDirs ? configDirs : "/etc/xdg";
+    while (!dirs.empty()) {
+        const std::size_t end = std::min(dirs.find(':'), dirs.size());
+        const std::string_view dir = dirs.substr(0, end);
+        // Relative entries mean nothing here; the base directory rules say to ignore them.
+        if (dir.starts_with('/'))
+            files.push_back(std::filesystem::path(dir) / "vortan" / "classes.ini");
+        dirs.remove_prefix(std::min(end + 1, dirs.size()));
+    }
+    return files;
+}
+
+std::optional<std::filesystem::path> ClassRegistry::LookUpClass(REFCLSID clsid) {
+    for (const std::filesystem::path& file : SearchPath()) {
+        if (auto plugin = ClassRegistry(file).FindClassPath(clsid))
+            return plugin;
+    }
+    return std::nullopt;
+}
+
+std::optional<CLSID> ClassRegistry::LookUpProgId(std::string_view progId) {
+    for (const std::filesystem::path& file : SearchPath()) {
+        if (auto clsid = ClassRegistry(file).FindProgId(progId))
+            return clsid;
+    }
+    return std::nullopt;
+}
+
 std::optional<IniDocument> ClassRegistry::Read() const {
     std::string text;
     if (FAILED(ReadAll(m_file, text)))
@@ -105,12 +139,16 @@ std::optional<std::filesystem::path> ClassRegistry::FindClassPath(REFCLSID clsid
         const std::optional<GUID> key = ParseGuid(entry.key);
         if (!key || !(*key == clsid) || entry.value.empty())
             continue;
-        std::filesystem::path plugin(entry.value);
-        if (plugin.is_relative())
-            plugin = std::filesystem::absolute(m_file).parent_path() / plugin;
-        return plugin.lexically_normal();
+        return Resolve(entry.value);
     }
     return std::nullopt;
+}
+
+std::filesystem::path ClassRegistry::Resolve(std::string_view entry) const {
+    std::filesystem::path plugin(entry);
+    if (plugin.is_relative())
+        plugin = std::filesystem::absolute(m_file).parent_path() / plugin;
+    return plugin.lexically_normal();
 }
 
 std::optional<CLSID> ClassRegistry::FindProgId(std::string_view progId) const {
