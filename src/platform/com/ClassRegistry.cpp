@@ -163,17 +163,54 @@ std::optional<CLSID> ClassRegistry::FindProgId(std::string_view progId) const {
 }
 
 HRESULT ClassRegistry::RegisterClassPath(REFCLSID clsid, const std::filesystem::path& plugin) {
+    return RegisterClassPath(std::span<const CLSID>(&clsid, 1), plugin);
+}
+
+HRESULT ClassRegistry::RegisterClassPath(std::span<const CLSID> classes,
+                                         const std::filesystem::path& plugin) {
     const std::string value = plugin.string();
     if (!FitsInLine(value))
         return E_INVALIDARG;
     return Update([&](IniDocument& doc) {
-        doc.RemoveIf(kClassSection, [&](std::string_view key) {
-            const std::optional<GUID> g = ParseGuid(key);
-            return g && *g == clsid;
-        });
-        doc.Append(kClassSection, FormatGuid(clsid), value);
-        return true;
+        for (const CLSID& clsid : classes) {
+            doc.RemoveIf(kClassSection, [&](std::string_view key) {
+                const std::optional<GUID> g = ParseGuid(key);
+                return g && *g == clsid;
+            });
+            doc.Append(kClassSection, FormatGuid(clsid), value);
+        }
+        return !classes.empty();
     });
+}
+
+HRESULT ClassRegistry::UnregisterClassPath(const std::filesystem::path& plugin,
+                                           std::vector<CLSID>& removed) {
+    removed.clear();
+    std::error_code ec;
+    const std::filesystem::path wanted = std::filesystem::absolute(plugin, ec).lexically_normal();
+    if (plugin.empty() || ec)
+        return E_INVALIDARG;
+    const auto names = [&wanted](const std::filesystem::path& entry) {
+        std::error_code unused;
+        // A plug-in already deleted can only be recognised by its name.
+        return entry == wanted || std::filesystem::equivalent(entry, wanted, unused);
+    };
+    const HRESULT hr = Update([&](IniDocument& doc) {
+        std::vector<std::string> keys;
+        for (const IniDocument::Entry& entry : doc.Entries(kClassSection)) {
+            const std::optional<GUID> clsid = ParseGuid(entry.key);
+            if (clsid && !entry.value.empty() && names(Resolve(entry.value))) {
+                keys.push_back(entry.key);
+                removed.push_back(*clsid);
+            }
+        }
+        return doc.RemoveIf(kClassSection, [&](std::string_view key) {
+            return std::find(keys.begin(), keys.end(), key) != keys.end();
+        }) > 0;
+    });
+    if (FAILED(hr))
+        removed.clear();
+    return hr;
 }
 
 HRESULT ClassRegistry::RegisterProgId(std::string_view progId, REFCLSID clsid) {

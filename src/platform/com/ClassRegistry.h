@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,11 @@ public:
     // Failures: E_INVALIDARG (a text that cannot stand in the file: empty, line breaks, '='
     // in a ProgID), E_ACCESSDENIED, E_FAIL (other file errors), E_OUTOFMEMORY.
     HRESULT RegisterClassPath(REFCLSID clsid, const std::filesystem::path& plugin);
+    // Several classes of one plug-in in one write: all entries or none.
+    HRESULT RegisterClassPath(std::span<const CLSID> classes, const std::filesystem::path& plugin);
+    // Removes every [CLSID] entry that names `plugin` (the same file, however the entry spells
+    // it); `removed` gets their classes. S_OK when an entry was removed, S_FALSE when none.
+    HRESULT UnregisterClassPath(const std::filesystem::path& plugin, std::vector<CLSID>& removed);
     HRESULT RegisterProgId(std::string_view progId, REFCLSID clsid);
     // S_OK when an entry was removed, S_FALSE when there was none.
     HRESULT UnregisterProgId(std::string_view progId);
