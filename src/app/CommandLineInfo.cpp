@@ -8,8 +8,8 @@ namespace vortan::app {
 
 CommandLineInfo CommandLineInfo::Parse(std::span<const char* const> args) {
     CommandLineInfo info;
-    for (const char* raw : args) {
-        const std::string_view arg = raw != nullptr ? raw : "";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i] != nullptr ? args[i] : "";
         std::string_view word = arg;
         if (word.starts_with("--"))
             word.remove_prefix(2);
@@ -26,6 +26,16 @@ CommandLineInfo CommandLineInfo::Parse(std::span<const char* const> args) {
             info.action = Action::Register;
         } else if (arg == "--unregister") {
             info.action = Action::Unregister;
+        } else if (arg == "--register-plugin" || arg == "--unregister-plugin") {
+            info.action =
+                arg == "--register-plugin" ? Action::RegisterPlugin : Action::UnregisterPlugin;
+            if (i + 1 < args.size() && args[i + 1] != nullptr)
+                info.strPlugin = args[++i];
+            if (info.strPlugin.empty()) {
+                info.action = Action::Error;
+                info.strError = std::string(arg) + " needs the PATH of a plug-in";
+                return info;
+            }
         } else if (arg == "--help" || arg == "-h") {
             info.action = Action::Help;
             return info;
@@ -34,7 +44,7 @@ CommandLineInfo CommandLineInfo::Parse(std::span<const char* const> args) {
             return info;
         } else {
             info.action = Action::Error;
-            info.strError = std::string(arg);
+            info.strError = "unknown option '" + std::string(arg) + "'";
             return info;
         }
     }

@@ -1,10 +1,11 @@
 #include "app/DBusApplicationObject.h"
 
-#include "app/AutomationMethods.h"
 #include "app/DBusValues.h"
 #include "app/LoopCallQueue.h"
 #include "app/ProgressRelay.h"
 #include "app/VORTANDlgAutoProxy.h"
+#include "automation/ArgumentFrame.h"
+#include "automation/dbus/BusContract.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
 #include "resources/ResourceIds.h"
@@ -65,8 +66,8 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
                      [this](const QString& client) { ClientLeft(client); });
     m_graceTimer.setSingleShot(true);
     QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] { m_lease.GraceOver(); });
-    m_bRegistered = m_connection.registerVirtualObject(QString::fromLatin1(kApplicationPath), this,
-                                                       QDBusConnection::SingleNode);
+    m_bRegistered = m_connection.registerVirtualObject(
+        QString::fromLatin1(automation::kApplicationPath), this, QDBusConnection::SingleNode);
     m_progressTimer.setSingleShot(true);
     QObject::connect(&m_progressTimer, &QTimer::timeout, this, [this] { EmitProgress(); });
     if (mainDialog != nullptr && ::IsWindow(mainDialog->GetSafeHwnd())) {
@@ -87,7 +88,7 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
 
 DBusApplicationObject::~DBusApplicationObject() {
     if (m_bRegistered)
-        m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
+        m_connection.unregisterObject(QString::fromLatin1(automation::kApplicationPath));
 }
 
 bool DBusApplicationObject::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
@@ -106,7 +107,7 @@ bool DBusApplicationObject::handleMessage(const QDBusMessage& message, const QDB
 }
 
 QString DBusApplicationObject::introspect(const QString&) const {
-    return QString::fromStdString(ApplicationInterfaceXml());
+    return QString::fromStdString(automation::ApplicationInterfaceXml());
 }
 
 void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
@@ -116,7 +117,7 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
         return;
     }
     if (!message.interface().isEmpty() &&
-        message.interface() != QLatin1String(kApplicationInterface)) {
+        message.interface() != QLatin1String(automation::kApplicationInterface)) {
         m_connection.send(message.createErrorReply(
             QDBusError::UnknownInterface, QStringLiteral("no interface ") + message.interface()));
         return;
@@ -136,7 +137,7 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
         }
         QList<int> dispids;
         for (const QString& name : message.arguments().value(0).toStringList()) {
-            const MethodInfo* method = FindMethod(name.toStdString());
+            const automation::MethodInfo* method = automation::FindMethod(name.toStdString());
             if (method == nullptr) {
                 ReplyError(message, DISP_E_UNKNOWNNAME,
                            "no method named \"" + name.toStdString() + "\"");
@@ -157,8 +158,8 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
         CallMethod(message, message.arguments().value(0).toInt(), true);
         return;
     }
-    const MethodInfo* method = nullptr;
-    for (const MethodInfo& candidate : Methods()) {
+    const automation::MethodInfo* method = nullptr;
+    for (const automation::MethodInfo& candidate : automation::Methods()) {
         if (member ==
             QLatin1String(candidate.name.data(), static_cast<qsizetype>(candidate.name.size())))
             method = &candidate;
@@ -168,7 +169,7 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
                                                    QStringLiteral("no method ") + member));
         return;
     }
-    const QString expected = QString::fromStdString(InputSignature(*method));
+    const QString expected = QString::fromStdString(automation::InputSignature(*method));
     if (message.signature() != expected) {
         m_connection.send(message.createErrorReply(
             QDBusError::InvalidArgs,
@@ -179,7 +180,7 @@ void DBusApplicationObject::Dispatch(const QDBusMessage& message) {
 }
 
 void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, bool late) {
-    const MethodInfo* method = FindMethod(static_cast<DISPID>(dispid));
+    const automation::MethodInfo* method = automation::FindMethod(static_cast<DISPID>(dispid));
     if (method == nullptr) {
         ReplyError(message, DISP_E_MEMBERNOTFOUND,
                    "no method with DISPID " + std::to_string(dispid));
@@ -211,7 +212,7 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
     for (const com::UniqueVariant& value : owned)
         args.push_back(value.Get()); // shallow: `owned` keeps the content
 
-    ArgumentFrame frame;
+    automation::ArgumentFrame frame;
     std::string error;
     UINT argError = 0;
     const HRESULT hrLoad = frame.Load(*method, args, late, error, argError);
@@ -248,8 +249,8 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
 void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
                                        const std::string& text) {
     m_connection.send(message.createErrorReply(
-        QString::fromLatin1(DispatchErrorName(hr).data(),
-                            static_cast<qsizetype>(DispatchErrorName(hr).size())),
+        QString::fromLatin1(automation::DispatchErrorName(hr).data(),
+                            static_cast<qsizetype>(automation::DispatchErrorName(hr).size())),
         QString::fromStdString(HexCode(hr) + ": " + text)));
 }
 
@@ -273,7 +274,7 @@ void DBusApplicationObject::ReleaseNow() {
     m_progressTimer.stop();
     m_progressRelay.reset();
     if (m_bRegistered) {
-        m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
+        m_connection.unregisterObject(QString::fromLatin1(automation::kApplicationPath));
         m_bRegistered = false;
     }
     // The release may come inside the watcher's own signal: the watcher stays until the
@@ -312,8 +313,8 @@ void DBusApplicationObject::EmitProgress() {
     m_lastProgress = std::chrono::steady_clock::now();
     m_sent = m_latest;
     QDBusMessage signal = QDBusMessage::createTargetedSignal(
-        m_strProgressTarget, QString::fromLatin1(kApplicationPath),
-        QString::fromLatin1(kApplicationInterface), QStringLiteral("Progress"));
+        m_strProgressTarget, QString::fromLatin1(automation::kApplicationPath),
+        QString::fromLatin1(automation::kApplicationInterface), QStringLiteral("Progress"));
     signal << QString::fromStdString(m_sent.caption) << QString::fromStdString(m_sent.status)
            << m_sent.percent;
     m_connection.send(signal);

@@ -1,10 +1,10 @@
 #include "app/DBusAutomationBus.h"
 
-#include "app/AutomationMethods.h"
 #include "app/DBusApplicationObject.h"
 #include "app/DBusClassFactory.h"
 #include "app/LoopCallQueue.h"
 #include "app/VORTANApp.h"
+#include "automation/dbus/BusContract.h"
 #include "platform/win/WinUser.h"
 
 #include <QCoreApplication>
@@ -52,9 +52,9 @@ DBusAutomationBus::DBusAutomationBus() : m_connection(QDBusConnection::sessionBu
 DBusAutomationBus::~DBusAutomationBus() {
     // No new calls; those already on their way to this thread are taken in and dropped with
     // the queue, never served (the bus tells their callers that nobody answered).
-    m_connection.unregisterObject(QString::fromLatin1(kApplicationPath));
+    m_connection.unregisterObject(QString::fromLatin1(automation::kApplicationPath));
     if (m_factory)
-        m_connection.unregisterObject(QString::fromLatin1(kClassFactoryPath));
+        m_connection.unregisterObject(QString::fromLatin1(automation::kClassFactoryPath));
     QCoreApplication::sendPostedEvents();
     m_object.reset();
     m_factory.reset();
@@ -73,9 +73,9 @@ void DBusAutomationBus::RegisterClassObjects(CVORTANApp& app) {
         m_queue->Post([this, message] { CreateInstance(message); });
     });
     // Objects first: a client the bus has queued for us may call the moment the name is ours.
-    m_connection.registerVirtualObject(QString::fromLatin1(kClassFactoryPath), m_factory.get(),
-                                       QDBusConnection::SingleNode);
-    if (!m_connection.registerService(QString::fromLatin1(kBusName))) {
+    m_connection.registerVirtualObject(QString::fromLatin1(automation::kClassFactoryPath),
+                                       m_factory.get(), QDBusConnection::SingleNode);
+    if (!m_connection.registerService(QString::fromLatin1(automation::kBusName))) {
         // Someone else holds the name: this process can serve nobody.
         Quit(1);
         return;
@@ -103,7 +103,7 @@ void DBusAutomationBus::RegistrationChanged() {
 void DBusAutomationBus::CreateInstance(const QDBusMessage& message) {
     if (m_bServed) {
         m_connection.send(message.createErrorReply(
-            QString::fromLatin1(kErrorSingleUse),
+            QString::fromLatin1(automation::kErrorSingleUse),
             QStringLiteral("this server serves one client only; create the object again to "
                            "start a new server")));
         return;
@@ -115,7 +115,7 @@ void DBusAutomationBus::CreateInstance(const QDBusMessage& message) {
         m_pApp != nullptr ? m_pApp->m_pMainWnd : nullptr, *m_queue);
     // Single use: the name goes before the reply, so the next client's request starts a new
     // server instead of reaching this one.
-    m_connection.unregisterService(QString::fromLatin1(kBusName));
+    m_connection.unregisterService(QString::fromLatin1(automation::kBusName));
     if (!m_object->Registered()) {
         m_connection.send(
             message.createErrorReply(QDBusError::Failed, QStringLiteral("the object could not be "
@@ -123,7 +123,7 @@ void DBusAutomationBus::CreateInstance(const QDBusMessage& message) {
         return;
     }
     m_connection.send(message.createReply(
-        QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kApplicationPath)))));
+        QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(automation::kApplicationPath)))));
 }
 
 void DBusAutomationBus::Quit(int exitCode) {

@@ -1,6 +1,6 @@
 #include "app/DBusClassFactory.h"
 
-#include "app/AutomationMethods.h"
+#include "automation/dbus/BusContract.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -20,7 +20,7 @@ bool DBusClassFactory::handleMessage(const QDBusMessage& message,
     const bool known = message.member() == QLatin1String("CreateInstance") &&
                        message.signature().isEmpty() &&
                        (message.interface().isEmpty() ||
-                        message.interface() == QLatin1String(kClassFactoryInterface));
+                        message.interface() == QLatin1String(automation::kClassFactoryInterface));
     if (!known) {
         QDBusConnection(connection)
             .send(message.createErrorReply(
@@ -34,7 +34,7 @@ bool DBusClassFactory::handleMessage(const QDBusMessage& message,
 }
 
 QString DBusClassFactory::introspect(const QString&) const {
-    return QString::fromStdString(ClassFactoryInterfaceXml());
+    return QString::fromStdString(automation::ClassFactoryInterfaceXml());
 }
 
 } // namespace vortan::app

@@ -1,5 +1,6 @@
 #include "app/CommandLineInfo.h"
 #include "app/DBusAutomationBus.h"
+#include "app/PluginRegistration.h"
 #include "app/ServerRegistration.h"
 #include "app/VORTANApp.h"
 #include "gui/GuiModule.h"
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -34,8 +36,19 @@ Options:
                  -Embedding, /Embedding, -Automation and /Automation do the same)
   --register     write the server's registration and exit
   --unregister   remove the server's registration and exit
+  --register-plugin PATH
+                 enter the component plug-in PATH in the class registry for the
+                 component classes it provides (controller access, flash
+                 handling) and exit; a library that provides neither is refused
+  --unregister-plugin PATH
+                 remove the class registry entries that name PATH and exit
   --help         show this text and exit
   --version      show the version and exit
+
+Classes are looked up in the user's class registry ($VORTAN_CLASSES, else
+$XDG_CONFIG_HOME/vortan/classes.ini), then in vortan/classes.ini under each
+directory of $XDG_CONFIG_DIRS (/etc/xdg); VORTAN_CLASSES set, only in that file.
+The options above write the user's file only.
 )";
 
 // The bus reads its service files again, so a registration takes effect at once. A bus that
@@ -78,12 +91,16 @@ int main(int argc, char** argv) {
         std::printf("vortan %s\n", VORTAN_VERSION);
         return 0;
     case Action::Error:
-        std::fprintf(stderr, "vortan: unknown option '%s'\n%s", info.strError.c_str(), kUsage);
+        std::fprintf(stderr, "vortan: %s\n%s", info.strError.c_str(), kUsage);
         return 2;
     case Action::Register:
         return Register(argc, argv, true);
     case Action::Unregister:
         return Register(argc, argv, false);
+    case Action::RegisterPlugin:
+        return vortan::app::RegisterPlugin(info.strPlugin, std::cout, std::cerr);
+    case Action::UnregisterPlugin:
+        return vortan::app::UnregisterPlugin(info.strPlugin, std::cout, std::cerr);
     case Action::Run:
         // Nobody could see the window of a plain start without a display, nor close it.
         if (!info.StartedByBus() && vortan::ui::ScriptedUi::NoDisplay())

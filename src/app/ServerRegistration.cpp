@@ -1,6 +1,6 @@
 #include "app/ServerRegistration.h"
 
-#include "app/AutomationMethods.h"
+#include "automation/dbus/BusContract.h"
 #include "platform/com/ClassRegistry.h"
 #include "vortan/ContractIds.h"
 
@@ -50,25 +50,13 @@ std::string UniqueSuffix() {
 
 } // namespace
 
-std::string BusNameFromProgId(std::string_view progId) {
-    std::string name;
-    bool elementStart = true;
-    for (const char c : progId) {
-        if (elementStart && c >= '0' && c <= '9')
-            name += '_';
-        name += c;
-        elementStart = c == '.';
-    }
-    return name;
-}
-
 std::filesystem::path ServiceFilePath() {
     return DataHome() / "dbus-1" / "services" /
-           (BusNameFromProgId(kVortanApplicationProgId) + ".service");
+           (automation::BusNameFromProgId(kVortanApplicationProgId) + ".service");
 }
 
 std::string ServiceFileText(const std::filesystem::path& program) {
-    return "[D-BUS Service]\nName=" + BusNameFromProgId(kVortanApplicationProgId) +
+    return "[D-BUS Service]\nName=" + automation::BusNameFromProgId(kVortanApplicationProgId) +
            "\nExec=" + QuoteForExec(program.string()) + " --automation\n";
 }
 

@@ -7,13 +7,8 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 namespace vortan::app {
-
-// The bus name of a ProgID: every element that begins with a digit gets a leading '_'
-// ("ZEPH.VORTAN.Application.7" -> "ZEPH.VORTAN.Application._7").
-std::string BusNameFromProgId(std::string_view progId);
 
 // $XDG_DATA_HOME/dbus-1/services/<bus name>.service (else ~/.local/share/...).
 std::filesystem::path ServiceFilePath();

@@ -1,8 +1,8 @@
 #include "app/VORTANDlgAutoProxy.h"
 
 #include "app/AppLock.h"
-#include "app/AutomationMethods.h"
 #include "app/OverWriteDlg.h"
+#include "automation/ArgumentFrame.h"
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
 #include "platform/com/UniqueBstr.h"
@@ -330,8 +330,8 @@ LONG CVORTANDlgAutoProxy::CloseServer() {
     return S_OK;
 }
 
-LONG CVORTANDlgAutoProxy::Invoke(const vortan::app::MethodInfo& method,
-                                 vortan::app::ArgumentFrame& f) {
+LONG CVORTANDlgAutoProxy::Invoke(const vortan::automation::MethodInfo& method,
+                                 vortan::automation::ArgumentFrame& f) {
     // One call is one run: each profile file it names is read at most once.
     const vortan::profile::ProfileRun profileRun;
     switch (method.dispid) {

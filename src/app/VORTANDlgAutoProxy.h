@@ -8,10 +8,10 @@
 
 class CVORTANDlg;
 
-namespace vortan::app {
+namespace vortan::automation {
 class ArgumentFrame;
 struct MethodInfo;
-} // namespace vortan::app
+} // namespace vortan::automation
 
 // The automation object clients create: forwards each call to the main dialog after turning
 // the client's texts into a file list and, for a read, asking about files it would overwrite.
@@ -54,7 +54,8 @@ public:
                       SHORT* pResult);
 
     // The dispatch: calls the method with the frame's typed arguments.
-    LONG Invoke(const vortan::app::MethodInfo& method, vortan::app::ArgumentFrame& frame);
+    LONG Invoke(const vortan::automation::MethodInfo& method,
+                vortan::automation::ArgumentFrame& frame);
 
     // A transfer, format or dialog of this object is running (inside a nested loop).
     bool Busy() const { return m_bBusy; }

@@ -1,7 +1,6 @@
 #include "vortan/AutomationClient.h"
 
-#include "app/AutomationMethods.h"
-#include "app/ServerRegistration.h"
+#include "automation/dbus/BusContract.h"
 #include "client/ProgressReceiver.h"
 #include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
@@ -93,7 +92,7 @@ QDBusMessage CallAndWait(QDBusConnection& connection, const QDBusMessage& call,
 // Answers met while creating that a later attempt may not meet: a server that has served its
 // client or is just ending, a name between two owners.
 bool TransientCreationError(const QString& name) {
-    return name == QLatin1String(app::kErrorSingleUse) ||
+    return name == QLatin1String(automation::kErrorSingleUse) ||
            name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
            name == QLatin1String(kErrorServiceUnknown) || name == QLatin1String(kErrorNoReply) ||
            name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
@@ -192,14 +191,14 @@ struct DispatchObject::Impl {
 
     QDBusMessage Call(const QString& member, const QList<QVariant>& args) {
         QDBusMessage call = QDBusMessage::createMethodCall(
-            server, path, QString::fromLatin1(app::kApplicationInterface), member);
+            server, path, QString::fromLatin1(automation::kApplicationInterface), member);
         call.setArguments(args);
         return CallAndWait(connection, call, server);
     }
 
     bool ConnectProgress(bool on) {
-        const QString objectPath = QString::fromLatin1(app::kApplicationPath);
-        const QString interface = QString::fromLatin1(app::kApplicationInterface);
+        const QString objectPath = QString::fromLatin1(automation::kApplicationPath);
+        const QString interface = QString::fromLatin1(automation::kApplicationInterface);
         const char* slot = SLOT(OnProgress(QString, QString, int));
         if (on)
             return connection.connect(server, objectPath, interface, QStringLiteral("Progress"),
@@ -523,7 +522,7 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
     auto impl = std::make_unique<DispatchObject::Impl>();
     if (!impl->connection.isConnected())
         return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
-    const QString busName = QString::fromStdString(app::BusNameFromProgId(progId));
+    const QString busName = QString::fromStdString(automation::BusNameFromProgId(progId));
 
     // Clients that start together contend for each new server: every one but the first gets
     // an answer that only says "not this one". Try again after a pause until the deadline.
@@ -533,8 +532,9 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
     QDBusMessage reply;
     for (;;) {
         const QDBusMessage call = QDBusMessage::createMethodCall(
-            busName, QString::fromLatin1(app::kClassFactoryPath),
-            QString::fromLatin1(app::kClassFactoryInterface), QStringLiteral("CreateInstance"));
+            busName, QString::fromLatin1(automation::kClassFactoryPath),
+            QString::fromLatin1(automation::kClassFactoryInterface),
+            QStringLiteral("CreateInstance"));
         // Starting a server may take its time; the deadline bounds the retries, not this.
         reply = CallAndWait(impl->connection, call);
         if (reply.type() != QDBusMessage::ErrorMessage)

@@ -1,13 +1,13 @@
 // Invoke's arguments as a late-bound client sends them: any method, any count, any types,
 // texts of any UTF-16 units (lone surrogates included), coerced as the dispatch does.
 #include "FuzzInput.h"
-#include "app/AutomationMethods.h"
+#include "automation/ArgumentFrame.h"
 #include "platform/com/SysString.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <vector>
 
-using namespace vortan::app;
+using namespace vortan::automation;
 
 namespace {
 

@@ -61,10 +61,11 @@ int main(int argc, char** argv) {
     }
 
 #ifdef VORTAN_BOARD_TOOL
-    // The simulated board's components, for the tests of real transfers.
+    // The simulated board's components, for the tests of real transfers, registered as a
+    // board owner registers a plug-in: every transfer shows that activation finds them.
     env.boardTool = VORTAN_BOARD_TOOL;
-    if (vortan::systest::RunProgram(env.boardTool, {"register"}) != 0) {
-        std::fputs("vortan-board register failed\n", stderr);
+    if (vortan::systest::RunProgram(env.program, {"--register-plugin", VORTAN_BOARD_PLUGIN}) != 0) {
+        std::fputs("vortan --register-plugin failed\n", stderr);
         return 1;
     }
 #endif

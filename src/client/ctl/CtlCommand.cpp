@@ -1,6 +1,6 @@
 #include "client/ctl/CtlCommand.h"
 
-#include "app/AutomationMethods.h"
+#include "automation/AutomationMethods.h"
 
 #include <charconv>
 #include <cstdint>
@@ -86,24 +86,24 @@ bool ParseBool(const std::string& text, bool& value) {
 
 // The typed arguments of `call`: the given texts fill the inputs in order, the outputs start
 // as 0 or "" (an in/out selector takes its given value).
-bool TypeArguments(const app::MethodInfo& method, const std::vector<std::string>& texts,
+bool TypeArguments(const automation::MethodInfo& method, const std::vector<std::string>& texts,
                    std::vector<client::Value>& args, std::string& error) {
     std::size_t inputs = 0;
-    for (const app::ParamInfo& param : method.params)
-        inputs += app::IsInput(param.kind) ? 1 : 0;
+    for (const automation::ParamInfo& param : method.params)
+        inputs += automation::IsInput(param.kind) ? 1 : 0;
     if (texts.size() != inputs) {
         error = std::string(method.name) + " takes " + std::to_string(inputs) + " argument" +
                 (inputs == 1 ? "" : "s") + ", " + std::to_string(texts.size()) + " given";
         return false;
     }
     std::size_t next = 0;
-    for (const app::ParamInfo& param : method.params) {
+    for (const automation::ParamInfo& param : method.params) {
         const std::string name(param.name);
         switch (param.kind) {
-        case app::ParamKind::Bstr:
+        case automation::ParamKind::Bstr:
             args.emplace_back(texts[next++]);
             break;
-        case app::ParamKind::I4: {
+        case automation::ParamKind::I4: {
             std::int32_t value = 0;
             if (!ParseInteger(texts[next], value)) {
                 error = name + ": \"" + texts[next] + "\" is no 32-bit integer";
@@ -113,7 +113,7 @@ bool TypeArguments(const app::MethodInfo& method, const std::vector<std::string>
             args.emplace_back(value);
             break;
         }
-        case app::ParamKind::Bool: {
+        case automation::ParamKind::Bool: {
             bool value = false;
             if (!ParseBool(texts[next], value)) {
                 error = name + ": \"" + texts[next] + "\" is neither true nor false";
@@ -123,7 +123,7 @@ bool TypeArguments(const app::MethodInfo& method, const std::vector<std::string>
             args.emplace_back(value);
             break;
         }
-        case app::ParamKind::InOutI2: {
+        case automation::ParamKind::InOutI2: {
             std::int16_t value = 0;
             if (!ParseInteger(texts[next], value)) {
                 error = name + ": \"" + texts[next] + "\" is no 16-bit integer";
@@ -133,13 +133,13 @@ bool TypeArguments(const app::MethodInfo& method, const std::vector<std::string>
             args.emplace_back(value);
             break;
         }
-        case app::ParamKind::OutI2:
+        case automation::ParamKind::OutI2:
             args.emplace_back(std::int16_t{0});
             break;
-        case app::ParamKind::OutI4:
+        case automation::ParamKind::OutI4:
             args.emplace_back(std::int32_t{0});
             break;
-        case app::ParamKind::OutBstr:
+        case automation::ParamKind::OutBstr:
             args.emplace_back(std::string());
             break;
         }
@@ -345,10 +345,10 @@ bool ParseCommandLine(const std::vector<std::string>& argv, const std::string& c
             return false;
         }
         const std::string& target = rest.front();
-        const app::MethodInfo* method = nullptr;
+        const automation::MethodInfo* method = nullptr;
         DISPID dispid = 0;
         const bool numeric = ParseInteger(target, dispid);
-        method = numeric ? app::FindMethod(dispid) : app::FindMethod(target);
+        method = numeric ? automation::FindMethod(dispid) : automation::FindMethod(target);
         if (method == nullptr) {
             error = "no method " + target + " (names and DISPIDs: see --help)";
             return false;

@@ -1,6 +1,6 @@
 #include "client/ctl/CtlOutcome.h"
 
-#include "app/AutomationMethods.h"
+#include "automation/AutomationMethods.h"
 #include "client/ctl/CtlCommand.h"
 #include "platform/ui/JsonLine.h"
 
@@ -14,13 +14,13 @@ namespace vortan::ctl {
 
 namespace {
 
-const app::MethodInfo* Method(const CtlOutcome& outcome) {
+const automation::MethodInfo* Method(const CtlOutcome& outcome) {
     DISPID dispid = 0;
     const std::string& m = outcome.method;
     const auto [end, ec] = std::from_chars(m.data(), m.data() + m.size(), dispid);
     if (ec == std::errc() && end == m.data() + m.size())
-        return app::FindMethod(dispid);
-    return app::FindMethod(m);
+        return automation::FindMethod(dispid);
+    return automation::FindMethod(m);
 }
 
 std::string Hex(HRESULT hr) {
@@ -46,14 +46,14 @@ std::string OutName(std::string_view name) {
 
 // The out-parameters of `method` as (name, value) in declaration order, once the call went
 // through.
-std::vector<std::pair<std::string, client::Value>> Outs(const app::MethodInfo* method,
+std::vector<std::pair<std::string, client::Value>> Outs(const automation::MethodInfo* method,
                                                         const client::CallResult& call) {
     std::vector<std::pair<std::string, client::Value>> outs;
     if (method == nullptr || !call.error.empty())
         return outs;
     std::size_t index = 0;
-    for (const app::ParamInfo& param : method->params) {
-        if (!app::IsOutput(param.kind) || index >= call.outs.size())
+    for (const automation::ParamInfo& param : method->params) {
+        if (!automation::IsOutput(param.kind) || index >= call.outs.size())
             continue;
         outs.emplace_back(OutName(param.name), call.outs[index++]);
     }
@@ -67,7 +67,7 @@ std::vector<std::pair<std::string, client::Value>> Outs(const CtlOutcome& outcom
 std::vector<std::pair<std::string, client::Value>> LastErrorOuts(const CtlOutcome& outcome) {
     if (!outcome.lastError || outcome.lastError->hr != S_OK)
         return {};
-    return Outs(app::FindMethod("GetLastErrorCode"), *outcome.lastError);
+    return Outs(automation::FindMethod("GetLastErrorCode"), *outcome.lastError);
 }
 
 std::optional<int> ResultFlag(const CtlOutcome& outcome) {
@@ -114,7 +114,7 @@ int ExitCode(const CtlOutcome& outcome) {
 }
 
 bool WantsLastError(const CtlOutcome& outcome) {
-    const app::MethodInfo* method = Method(outcome);
+    const automation::MethodInfo* method = Method(outcome);
     if (method == nullptr || !outcome.call.error.empty() || ExitCode(outcome) != kExitFailed)
         return false;
     // The methods that connect to the controller.
@@ -156,7 +156,7 @@ std::string FormatLine(const CtlOutcome& outcome) {
 }
 
 std::string FormatJson(const CtlOutcome& outcome) {
-    const app::MethodInfo* method = Method(outcome);
+    const automation::MethodInfo* method = Method(outcome);
     std::string json = "{\"verb\":" + JsonString(outcome.verb) +
                        ",\"method\":" + JsonString(method ? method->name : outcome.method) +
                        ",\"code\":" + JsonString(Hex(outcome.call.hr)) +

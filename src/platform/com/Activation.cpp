@@ -24,7 +24,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* /*reserved*/, REFI
             return registered->QueryInterface(iid, object);
         if ((context & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)) == 0)
             return REGDB_E_CLASSNOTREG;
-        const auto plugin = ClassRegistry(ClassRegistry::DefaultPath()).FindClassPath(clsid);
+        const auto plugin = ClassRegistry::LookUpClass(clsid);
         if (!plugin)
             return REGDB_E_CLASSNOTREG;
         return PluginCache::Instance().GetClassObject(*plugin, clsid, iid, object);

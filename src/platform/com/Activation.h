@@ -1,7 +1,7 @@
 #pragma once
 
 // Object creation by class id. A class is looked up first among the class objects registered
-// in this process, then in the class registry file (ClassRegistry::DefaultPath()), whose
+// in this process, then in the class registry files (ClassRegistry::SearchPath()), whose
 // plug-ins are in-process servers loaded once and kept (PluginCache).
 
 #include "platform/com/IUnknown.h"

@@ -1,5 +1,6 @@
 #include "platform/com/ClassRegistry.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -90,6 +91,39 @@ std::filesystem::path ClassRegistry::DefaultPath() {
            "classes.ini";
 }
 
+std::vector<std::filesystem::path> ClassRegistry::SearchPath() {
+    if (const char* explicitPath = std::getenv("VORTAN_CLASSES"); explicitPath && *explicitPath)
+        return {explicitPath};
+    std::vector<std::filesystem::path> files{DefaultPath()};
+    const char* configDirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string_view dirs = configDirs != nullptr && *configDirs ? configDirs : "/etc/xdg";
+    while (!dirs.empty()) {
+        const std::size_t end = std::min(dirs.find(':'), dirs.size());
+        const std::string_view dir = dirs.substr(0, end);
+        // Relative entries mean nothing here; the base directory rules say to ignore them.
+        if (dir.starts_with('/'))
+            files.push_back(std::filesystem::path(dir) / "vortan" / "classes.ini");
+        dirs.remove_prefix(std::min(end + 1, dirs.size()));
+    }
+    return files;
+}
+
+std::optional<std::filesystem::path> ClassRegistry::LookUpClass(REFCLSID clsid) {
+    for (const std::filesystem::path& file : SearchPath()) {
+        if (auto plugin = ClassRegistry(file).FindClassPath(clsid))
+            return plugin;
+    }
+    return std::nullopt;
+}
+
+std::optional<CLSID> ClassRegistry::LookUpProgId(std::string_view progId) {
+    for (const std::filesystem::path& file : SearchPath()) {
+        if (auto clsid = ClassRegistry(file).FindProgId(progId))
+            return clsid;
+    }
+    return std::nullopt;
+}
+
 std::optional<IniDocument> ClassRegistry::Read() const {
     std::string text;
     if (FAILED(ReadAll(m_file, text)))
@@ -105,12 +139,16 @@ std::optional<std::filesystem::path> ClassRegistry::FindClassPath(REFCLSID clsid
         const std::optional<GUID> key = ParseGuid(entry.key);
         if (!key || !(*key == clsid) || entry.value.empty())
             continue;
-        std::filesystem::path plugin(entry.value);
-        if (plugin.is_relative())
-            plugin = std::filesystem::absolute(m_file).parent_path() / plugin;
-        return plugin.lexically_normal();
+        return Resolve(entry.value);
     }
     return std::nullopt;
+}
+
+std::filesystem::path ClassRegistry::Resolve(std::string_view entry) const {
+    std::filesystem::path plugin(entry);
+    if (plugin.is_relative())
+        plugin = std::filesystem::absolute(m_file).parent_path() / plugin;
+    return plugin.lexically_normal();
 }
 
 std::optional<CLSID> ClassRegistry::FindProgId(std::string_view progId) const {
@@ -125,17 +163,54 @@ std::optional<CLSID> ClassRegistry::FindProgId(std::string_view progId) const {
 }
 
 HRESULT ClassRegistry::RegisterClassPath(REFCLSID clsid, const std::filesystem::path& plugin) {
+    return RegisterClassPath(std::span<const CLSID>(&clsid, 1), plugin);
+}
+
+HRESULT ClassRegistry::RegisterClassPath(std::span<const CLSID> classes,
+                                         const std::filesystem::path& plugin) {
     const std::string value = plugin.string();
     if (!FitsInLine(value))
         return E_INVALIDARG;
     return Update([&](IniDocument& doc) {
-        doc.RemoveIf(kClassSection, [&](std::string_view key) {
-            const std::optional<GUID> g = ParseGuid(key);
-            return g && *g == clsid;
-        });
-        doc.Append(kClassSection, FormatGuid(clsid), value);
-        return true;
+        for (const CLSID& clsid : classes) {
+            doc.RemoveIf(kClassSection, [&](std::string_view key) {
+                const std::optional<GUID> g = ParseGuid(key);
+                return g && *g == clsid;
+            });
+            doc.Append(kClassSection, FormatGuid(clsid), value);
+        }
+        return !classes.empty();
     });
+}
+
+HRESULT ClassRegistry::UnregisterClassPath(const std::filesystem::path& plugin,
+                                           std::vector<CLSID>& removed) {
+    removed.clear();
+    std::error_code ec;
+    const std::filesystem::path wanted = std::filesystem::absolute(plugin, ec).lexically_normal();
+    if (plugin.empty() || ec)
+        return E_INVALIDARG;
+    const auto names = [&wanted](const std::filesystem::path& entry) {
+        std::error_code unused;
+        // A plug-in already deleted can only be recognised by its name.
+        return entry == wanted || std::filesystem::equivalent(entry, wanted, unused);
+    };
+    const HRESULT hr = Update([&](IniDocument& doc) {
+        std::vector<std::string> keys;
+        for (const IniDocument::Entry& entry : doc.Entries(kClassSection)) {
+            const std::optional<GUID> clsid = ParseGuid(entry.key);
+            if (clsid && !entry.value.empty() && names(Resolve(entry.value))) {
+                keys.push_back(entry.key);
+                removed.push_back(*clsid);
+            }
+        }
+        return doc.RemoveIf(kClassSection, [&](std::string_view key) {
+            return std::find(keys.begin(), keys.end(), key) != keys.end();
+        }) > 0;
+    });
+    if (FAILED(hr))
+        removed.clear();
+    return hr;
 }
 
 HRESULT ClassRegistry::RegisterProgId(std::string_view progId, REFCLSID clsid) {

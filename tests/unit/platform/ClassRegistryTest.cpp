@@ -1,5 +1,7 @@
 #include "platform/com/ClassRegistry.h"
 
+#include "platform/com/Activation.h"
+#include "platform/com/ComPtr.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -10,6 +12,7 @@
 #include <sstream>
 
 using vortan::com::ClassRegistry;
+using vortan::com::FormatGuid;
 using vortan::com::ParseGuid;
 using vortan::test::ScopedEnv;
 using vortan::test::TempDir;
@@ -134,4 +137,33 @@ TEST(ClassRegistry, DefaultPathFollowsTheEnvironment) {
     ScopedEnv noConfig("XDG_CONFIG_HOME", "");
     ScopedEnv home("HOME", "/home/u");
     EXPECT_EQ(ClassRegistry::DefaultPath(), Path("/home/u/.config/vortan/classes.ini"));
+}
+
+TEST(ClassRegistry, SystemWideFilesAnswerAfterTheUsersOwn) {
+    TempDir dir;
+    ScopedEnv noClasses("VORTAN_CLASSES", "");
+    ScopedEnv config("XDG_CONFIG_HOME", dir / "home");
+    ScopedEnv configDirs("XDG_CONFIG_DIRS", dir / "sys1:relative:" + dir / "sys2");
+    for (const char* sys : {"sys1/vortan", "sys2/vortan"})
+        std::filesystem::create_directories(dir / sys);
+    dir.WriteFile("sys1/vortan/classes.ini", "[CLSID]\n" + FormatGuid(kFlash) + "=/1/f.so\n");
+    dir.WriteFile("sys2/vortan/classes.ini",
+                  "[CLSID]\n" + FormatGuid(kFlash) + "=/2/f.so\n" + FormatGuid(kController) +
+                      "=c.so\n[ProgID]\nA.B=" + FormatGuid(kController) + "\n");
+    // Found only system-wide, the first directory first; relative to the file that names it.
+    EXPECT_EQ(ClassRegistry::LookUpClass(kFlash), Path("/1/f.so"));
+    EXPECT_EQ(ClassRegistry::LookUpClass(kController), Path(dir / "sys2/vortan/c.so"));
+    EXPECT_EQ(ClassRegistry::LookUpProgId("a.b"), kController);
+    vortan::com::ComPtr<IUnknown> object; // activation finds the class, not its plug-in
+    EXPECT_EQ(CoCreateInstance(kFlash, nullptr, CLSCTX_ALL, IID_IUnknown, object.OutVoid()),
+              CO_E_DLLNOTFOUND);
+
+    ASSERT_EQ(ClassRegistry(ClassRegistry::DefaultPath()).RegisterClassPath(kFlash, "/u.so"), S_OK);
+    EXPECT_EQ(ClassRegistry::LookUpClass(kFlash), Path("/u.so"));
+    {
+        ScopedEnv classes("VORTAN_CLASSES", dir / "private.ini");
+        EXPECT_FALSE(ClassRegistry::LookUpClass(kController).has_value());
+    }
+    ScopedEnv noDirs("XDG_CONFIG_DIRS", "");
+    EXPECT_EQ(ClassRegistry::SearchPath().back(), Path("/etc/xdg/vortan/classes.ini"));
 }

@@ -1,4 +1,5 @@
-#include "app/AutomationMethods.h"
+#include "automation/ArgumentFrame.h"
+#include "automation/dbus/BusContract.h"
 
 #include "platform/com/UniqueBstr.h"
 #include "platform/com/UniqueVariant.h"
@@ -8,9 +9,9 @@
 #include <string>
 #include <vector>
 
-using vortan::app::ArgumentFrame;
-using vortan::app::FindMethod;
-using vortan::app::MethodInfo;
+using vortan::automation::ArgumentFrame;
+using vortan::automation::FindMethod;
+using vortan::automation::MethodInfo;
 using vortan::com::UniqueBstr;
 using vortan::com::UniqueVariant;
 
@@ -98,8 +99,8 @@ TEST(ArgumentFrame, RefusesWrongCountsAndTypesSayingWhich) {
 }
 
 TEST(AutomationMethods, IntrospectionDescribesEveryMethodAndTheSignal) {
-    const std::string xml = vortan::app::ApplicationInterfaceXml();
-    for (const MethodInfo& method : vortan::app::Methods())
+    const std::string xml = vortan::automation::ApplicationInterfaceXml();
+    for (const MethodInfo& method : vortan::automation::Methods())
         EXPECT_NE(xml.find("<method name=\"" + std::string(method.name) + "\">"), std::string::npos)
             << method.name;
     // WriteFile2 (s s s s b) -> (i n), in order.
@@ -110,4 +111,10 @@ TEST(AutomationMethods, IntrospectionDescribesEveryMethodAndTheSignal) {
               std::string::npos);
     EXPECT_NE(xml.find("<method name=\"Release\"/>"), std::string::npos);
     EXPECT_NE(xml.find("<signal name=\"Progress\">"), std::string::npos);
+}
+
+TEST(BusContract, BusNamePrefixesElementsThatBeginWithADigit) {
+    EXPECT_EQ(vortan::automation::BusNameFromProgId("ZEPH.VORTAN.Application.7"),
+              "ZEPH.VORTAN.Application._7");
+    EXPECT_EQ(vortan::automation::BusNameFromProgId("1a.b2.3c"), "_1a.b2._3c");
 }
