@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+
 class CVORTANApp;
 
 // The object-activation mechanism the application registers with: the session bus in the
@@ -11,8 +13,9 @@ public:
     // Makes the class object available to the waiting client: objects first, then the name.
     // Creation requests are served by the main window's loop, from `app`'s main window.
     virtual void RegisterClassObjects(CVORTANApp& app) = 0;
-    // The registration was rewritten: the bus reads its service files again.
-    virtual void RegistrationChanged() = 0;
+    // Writes what lets the mechanism start `program` for a client; failures are not reported,
+    // the window comes up either way.
+    virtual void WriteRegistration(const std::filesystem::path& program) = 0;
 
 protected:
     IAutomationHost() = default;

@@ -2,7 +2,6 @@
 
 #include "app/AppLock.h"
 #include "app/IAutomationHost.h"
-#include "app/ServerRegistration.h"
 #include "engine/VORTANDlg.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
@@ -28,10 +27,7 @@ BOOL CVORTANApp::InitInstance() {
     if (bStartedByBus) {
         m_host.RegisterClassObjects(*this);
     } else {
-        // Registration failures are not reported: the window comes up either way.
-        vortan::app::WriteRegistration(m_program);
-        if (bBusReached)
-            m_host.RegistrationChanged();
+        m_host.WriteRegistration(m_program);
     }
 
     CVORTANDlg dlg;

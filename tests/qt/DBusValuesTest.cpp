@@ -1,4 +1,4 @@
-#include "app/DBusValues.h"
+#include "app/dbus/DBusValues.h"
 
 #include "platform/com/UniqueBstr.h"
 

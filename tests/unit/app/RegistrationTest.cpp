@@ -1,6 +1,6 @@
 #include "app/CommandLineInfo.h"
 #include "app/PluginRegistration.h"
-#include "app/ServerRegistration.h"
+#include "app/dbus/ServerRegistration.h"
 
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"

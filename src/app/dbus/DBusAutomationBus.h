@@ -25,7 +25,8 @@ public:
 
     bool Initialize() override;
     void RegisterClassObjects(CVORTANApp& app) override;
-    void RegistrationChanged() override;
+    // The service file and the ProgID entry; the bus then reads its service files again.
+    void WriteRegistration(const std::filesystem::path& program) override;
 
     // Non-zero when the process ended because the bus went away or no client came.
     int ExitCode() const { return m_nExitCode; }

@@ -1,4 +1,4 @@
-#include "app/ServerRegistration.h"
+#include "app/dbus/ServerRegistration.h"
 
 #include "automation/dbus/BusContract.h"
 #include "platform/com/ClassRegistry.h"

@@ -1,4 +1,4 @@
-#include "app/DBusClassFactory.h"
+#include "app/dbus/DBusClassFactory.h"
 
 #include "automation/dbus/BusContract.h"
 

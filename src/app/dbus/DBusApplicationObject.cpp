@@ -1,9 +1,9 @@
-#include "app/DBusApplicationObject.h"
+#include "app/dbus/DBusApplicationObject.h"
 
-#include "app/DBusValues.h"
 #include "app/LoopCallQueue.h"
 #include "app/ProgressRelay.h"
 #include "app/VORTANDlgAutoProxy.h"
+#include "app/dbus/DBusValues.h"
 #include "automation/ArgumentFrame.h"
 #include "automation/dbus/BusContract.h"
 #include "engine/VORTANDlg.h"

@@ -1,9 +1,10 @@
-#include "app/DBusAutomationBus.h"
+#include "app/dbus/DBusAutomationBus.h"
 
-#include "app/DBusApplicationObject.h"
-#include "app/DBusClassFactory.h"
 #include "app/LoopCallQueue.h"
 #include "app/VORTANApp.h"
+#include "app/dbus/DBusApplicationObject.h"
+#include "app/dbus/DBusClassFactory.h"
+#include "app/dbus/ServerRegistration.h"
 #include "automation/dbus/BusContract.h"
 #include "platform/win/WinUser.h"
 
@@ -96,8 +97,10 @@ void DBusAutomationBus::RegisterClassObjects(CVORTANApp& app) {
     m_connectionTimer.start(kConnectionCheckMs);
 }
 
-void DBusAutomationBus::RegistrationChanged() {
-    m_connection.call(BusDaemonCall("ReloadConfig"), QDBus::Block, kBusCallTimeoutMs);
+void DBusAutomationBus::WriteRegistration(const std::filesystem::path& program) {
+    app::WriteRegistration(program);
+    if (m_connection.isConnected())
+        m_connection.call(BusDaemonCall("ReloadConfig"), QDBus::Block, kBusCallTimeoutMs);
 }
 
 void DBusAutomationBus::CreateInstance(const QDBusMessage& message) {
