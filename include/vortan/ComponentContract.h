@@ -22,17 +22,17 @@
 // Disconnect after the end event of the last file). No exception may leave any method.
 // Link against the platform library only (vortan::platform).
 
-#include "platform/com/BroadcastGroup.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/ConnectionPoint.h"
-#include "platform/com/IClassFactory.h"
-#include "platform/com/StaticClassFactory.h"
-#include "platform/com/SysString.h"
-#include "platform/com/Variant.h"
 #include "vortan/ContractIds.h"
 #include "vortan/ContractRecords.h"
 #include "vortan/IController.h"
 #include "vortan/IFlashHandling.h"
+#include "vortan/com/BroadcastGroup.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/ConnectionPoint.h"
+#include "vortan/com/IClassFactory.h"
+#include "vortan/com/StaticClassFactory.h"
+#include "vortan/com/SysString.h"
+#include "vortan/com/Variant.h"
 
 // Exported from the plug-in even when it builds with hidden visibility.
 #if defined(__GNUC__)

@@ -5,7 +5,6 @@
 #include "app/OverWriteDlg.h"
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/ProfileRun.h"
 #include "platform/profile/ProfileText.h"
@@ -14,6 +13,7 @@
 #include "platform/win/WinUser.h"
 #include "selection/SelectDirectory.h"
 #include "selection/SelectFileDlg.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <memory>
 #include <optional>

@@ -3,8 +3,8 @@
 #include "app/AutomationMethods.h"
 #include "app/ServerRegistration.h"
 #include "client/ProgressReceiver.h"
-#include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/Guid.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

@@ -1,8 +1,8 @@
-#include "platform/com/BroadcastGroup.h"
+#include "vortan/com/BroadcastGroup.h"
 
 #include <algorithm>
 
-#include "platform/com/ConnectionPoint.h"
+#include "vortan/com/ConnectionPoint.h"
 
 namespace vortan::com {
 

@@ -16,8 +16,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
+#include "vortan/com/Guid.h"
+#include "vortan/com/HResult.h"
 
 namespace vortan::com {
 

@@ -1,4 +1,4 @@
-#include "platform/com/ComError.h"
+#include "vortan/com/ComError.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-#include "platform/com/ConnectionPoint.h"
+#include "vortan/com/ConnectionPoint.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "platform/com/BroadcastGroup.h"
+#include "vortan/com/BroadcastGroup.h"
 
 namespace vortan::com {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/com/StaticClassFactory.h"
+#include "vortan/com/StaticClassFactory.h"
 
 namespace vortan::com {
 

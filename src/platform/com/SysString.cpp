@@ -1,4 +1,4 @@
-#include "platform/com/SysString.h"
+#include "vortan/com/SysString.h"
 
 #include <cstdint>
 #include <cstdlib>

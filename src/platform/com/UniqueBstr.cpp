@@ -1,10 +1,10 @@
-#include "platform/com/UniqueBstr.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <limits>
 #include <utility>
 
-#include "platform/com/SysString.h"
-#include "platform/text/Utf.h"
+#include "vortan/com/SysString.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::com {
 

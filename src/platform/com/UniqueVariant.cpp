@@ -1,8 +1,8 @@
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <utility>
 
-#include "platform/com/UniqueBstr.h"
+#include "vortan/com/UniqueBstr.h"
 
 namespace vortan::com {
 

@@ -1,12 +1,12 @@
-#include "platform/com/Variant.h"
+#include "vortan/com/Variant.h"
 
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "platform/com/IUnknown.h"
-#include "platform/com/SysString.h"
+#include "vortan/com/IUnknown.h"
+#include "vortan/com/SysString.h"
 
 namespace {
 

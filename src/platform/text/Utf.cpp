@@ -1,4 +1,4 @@
-#include "platform/text/Utf.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::text {
 namespace {

@@ -1,11 +1,11 @@
 #include "platform/win/WinUser.h"
 
-#include "platform/text/Utf.h"
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
+#include "vortan/text/Utf.h"
 
 #include <cstring>
 

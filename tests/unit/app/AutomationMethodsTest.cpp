@@ -1,7 +1,7 @@
 #include "app/AutomationMethods.h"
 
-#include "platform/com/UniqueBstr.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/com/SysString.h"
-#include "platform/com/UniqueBstr.h"
+#include "vortan/com/SysString.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/com/ComPtr.h"
-#include "platform/com/ComError.h"
-#include "platform/com/IDispatch.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/ComError.h"
+#include "vortan/com/IDispatch.h"
 
 #include "support/CountedObject.h"
 #include "support/RecordingSink.h"

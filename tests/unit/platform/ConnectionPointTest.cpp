@@ -1,7 +1,7 @@
-#include "platform/com/ConnectionPoint.h"
-#include "platform/com/BroadcastGroup.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/ConnectionPoint.h"
+#include "vortan/com/BroadcastGroup.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include "support/CountedObject.h"
 #include "support/RecordingSink.h"

@@ -1,4 +1,4 @@
-#include "platform/com/Guid.h"
+#include "vortan/com/Guid.h"
 
 #include <gtest/gtest.h>
 

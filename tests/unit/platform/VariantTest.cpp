@@ -1,7 +1,7 @@
-#include "platform/com/Variant.h"
-#include "platform/com/SysString.h"
-#include "platform/com/UniqueBstr.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/Variant.h"
+#include "vortan/com/SysString.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include "support/CountedObject.h"
 

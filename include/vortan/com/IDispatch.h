@@ -3,8 +3,8 @@
 // Late-bound calls: a method or event is named by a DISPID and gets its arguments in a
 // DISPPARAMS, last argument first.
 
-#include "platform/com/IUnknown.h"
-#include "platform/com/Variant.h"
+#include "vortan/com/IUnknown.h"
+#include "vortan/com/Variant.h"
 
 struct ITypeInfo; // no type libraries here; only passed through as null
 

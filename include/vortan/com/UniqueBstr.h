@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 
 namespace vortan::com {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 
 struct GUID {
     DWORD Data1 = 0;

@@ -6,8 +6,8 @@
 
 #include <exception>
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
+#include "vortan/com/Guid.h"
+#include "vortan/com/HResult.h"
 
 class IUnknown;
 

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/com/IDispatch.h"
+#include "vortan/com/IDispatch.h"
 
 namespace vortan::com {
 

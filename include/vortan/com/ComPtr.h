@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <utility>
 
-#include "platform/com/ComError.h"
-#include "platform/com/IUnknown.h"
+#include "vortan/com/ComError.h"
+#include "vortan/com/IUnknown.h"
 
 namespace vortan::com {
 

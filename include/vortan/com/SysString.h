@@ -4,7 +4,7 @@
 // character, laid out as on the platform so a BSTR can cross to a component unchanged.
 // The length prefix, not the terminator, ends the string: embedded NULs are allowed.
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 
 // Copies a zero-terminated string; null in gives null out.
 BSTR SysAllocString(const OLECHAR* text) noexcept;

@@ -9,10 +9,10 @@
 #include <span>
 #include <vector>
 
-#include "platform/com/ComPtr.h"
-#include "platform/com/IConnectionPoint.h"
-#include "platform/com/IConnectionPointContainer.h"
-#include "platform/com/IDispatch.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IConnectionPoint.h"
+#include "vortan/com/IConnectionPointContainer.h"
+#include "vortan/com/IDispatch.h"
 
 namespace vortan::com {
 

@@ -3,7 +3,7 @@
 // What a plug-in's DllGetClassObject and an in-process registration hand out: the maker of
 // objects of one class.
 
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 class IClassFactory : public IUnknown {
 public:

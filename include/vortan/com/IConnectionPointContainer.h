@@ -2,7 +2,7 @@
 
 // An object with outgoing interfaces hands out their connection points by interface id.
 
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 class IConnectionPoint;
 struct IEnumConnectionPoints; // not offered: EnumConnectionPoints answers E_NOTIMPL

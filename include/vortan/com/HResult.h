@@ -3,7 +3,7 @@
 // Result codes of the platform's COM layer, with the values of the platform itself, so codes
 // that reach a client or a message box read the same as on Windows.
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 
 using SCODE = LONG;
 

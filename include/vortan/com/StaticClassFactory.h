@@ -4,7 +4,7 @@
 // creating instances with the class's own creation function. It lives as long as the library,
 // which stays loaded once used, so its reference count never frees it.
 
-#include "platform/com/IClassFactory.h"
+#include "vortan/com/IClassFactory.h"
 
 namespace vortan::com {
 

@@ -5,9 +5,9 @@
 // plug-in's table matches the caller's by position. Objects end through Release, never through
 // delete on an interface pointer (hence the protected destructor).
 
-#include "platform/WinDef.h"
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
+#include "vortan/WinTypes.h"
+#include "vortan/com/Guid.h"
+#include "vortan/com/HResult.h"
 
 class IUnknown {
 public:

@@ -3,8 +3,8 @@
 // VARIANT: a tagged value as the platform lays it out (type word, three reserved words, then
 // the value), holding the types that automation calls and events carry here.
 
-#include "platform/WinDef.h"
-#include "platform/com/HResult.h"
+#include "vortan/WinTypes.h"
+#include "vortan/com/HResult.h"
 
 class IUnknown;
 class IDispatch;

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/com/Variant.h"
+#include "vortan/com/Variant.h"
 
 namespace vortan::com {
 

@@ -2,7 +2,7 @@
 
 // One outgoing interface of an object: clients advise their sinks here and get a cookie back.
 
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 class IConnectionPointContainer;
 struct IEnumConnections; // not offered: EnumConnections answers E_NOTIMPL
