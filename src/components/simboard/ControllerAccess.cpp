@@ -5,8 +5,6 @@
 #include <utility>
 
 #include "components/simboard/BoardName.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
 #include "vortan/com/UniqueBstr.h"
 
 namespace vortan::simboard {
