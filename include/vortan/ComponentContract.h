@@ -22,7 +22,8 @@
 // Disconnect after the end event of the last file). No exception may leave any method. Work
 // that answers later (IController::Connect) goes to a message-only window of the component
 // (vortan/win/MessageWindow.h) and runs from VORTAN's message loop.
-// Link against the platform library only (vortan::platform).
+// Link against the runtime library only (vortan::runtime, libvortan-runtime.so): it holds
+// everything these headers declare, and VORTAN uses the same one.
 
 #include "vortan/ContractIds.h"
 #include "vortan/ContractRecords.h"
