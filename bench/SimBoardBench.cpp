@@ -14,10 +14,10 @@
 
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/win/WinUser.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/UniqueBstr.h"
 
 namespace fs = std::filesystem;
 using vortan::com::ComPtr;

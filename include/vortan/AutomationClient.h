@@ -7,8 +7,8 @@
 // when the bus connection closes or the server leaves the bus. The process needs a
 // QCoreApplication while it uses this.
 
-#include "platform/WinDef.h"      // LONG, SHORT, DISPID, VARIANT_BOOL
-#include "platform/com/HResult.h" // HRESULT codes
+#include "vortan/WinTypes.h"    // LONG, SHORT, DISPID, VARIANT_BOOL
+#include "vortan/com/HResult.h" // HRESULT codes
 
 #include <chrono>
 #include <cstdint>

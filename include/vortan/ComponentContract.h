@@ -13,26 +13,32 @@
 //     hands out an IClassFactory for CLSID_ControllerAccess and CLSID_FlashHandling, and
 //     CLASS_E_CLASSNOTAVAILABLE for anything else; a static vortan::com::StaticClassFactory
 //     per class, built on the class's creation function, is all it takes.
-//  3. Register the library's path under both CLSIDs in the class registry
-//     (vortan::com::ClassRegistry; by default ~/.config/vortan/classes.ini).
+//  3. Register the library's path under both CLSIDs in the class registry (an INI file, by
+//     default ~/.config/vortan/classes.ini; `vortan-board register --plugin PATH` writes it).
 //
 // VORTAN creates each component with CoCreateInstance(CLSCTX_ALL, IID_IUnknown), OleRun and
 // QueryInterface and calls everything on one thread. It handles events synchronously, so its
 // handlers may call the components again while a component method is still running (e.g.
-// Disconnect after the end event of the last file). No exception may leave any method.
-// Link against the platform library only (vortan::platform).
+// Disconnect after the end event of the last file). No exception may leave any method. Work
+// that answers later (IController::Connect) goes to a message-only window of the component
+// (vortan/win/MessageWindow.h) and runs from VORTAN's message loop.
+// Link against the runtime library only (vortan::runtime, libvortan-runtime.so): it holds
+// everything these headers declare, and VORTAN uses the same one.
 
-#include "platform/com/BroadcastGroup.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/ConnectionPoint.h"
-#include "platform/com/IClassFactory.h"
-#include "platform/com/StaticClassFactory.h"
-#include "platform/com/SysString.h"
-#include "platform/com/Variant.h"
 #include "vortan/ContractIds.h"
 #include "vortan/ContractRecords.h"
 #include "vortan/IController.h"
 #include "vortan/IFlashHandling.h"
+#include "vortan/com/BroadcastGroup.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/ConnectionPoint.h"
+#include "vortan/com/IClassFactory.h"
+#include "vortan/com/StaticClassFactory.h"
+#include "vortan/com/SysString.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
+#include "vortan/com/Variant.h"
+#include "vortan/win/MessageWindow.h"
 
 // Exported from the plug-in even when it builds with hidden visibility.
 #if defined(__GNUC__)

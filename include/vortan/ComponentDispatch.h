@@ -4,7 +4,7 @@
 // through their method tables only, never by name, so a component without type information
 // keeps these answers and implements just the contract's methods.
 
-#include "platform/com/IDispatch.h"
+#include "vortan/com/IDispatch.h"
 
 namespace vortan {
 

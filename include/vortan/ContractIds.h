@@ -4,7 +4,7 @@
 // DISPIDs of the events. Plug-ins register their classes under these CLSIDs in the class
 // registry (classes.ini, section [CLSID]).
 
-#include "platform/com/Guid.h"
+#include "vortan/com/Guid.h"
 
 namespace vortan {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 
 namespace vortan {
 

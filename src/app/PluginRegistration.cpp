@@ -1,10 +1,10 @@
 #include "app/PluginRegistration.h"
 
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/IClassFactory.h"
 #include "platform/com/PluginCache.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IClassFactory.h"
 
 #include <array>
 #include <cstdio>

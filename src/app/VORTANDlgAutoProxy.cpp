@@ -5,7 +5,6 @@
 #include "automation/ArgumentFrame.h"
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/ProfileRun.h"
 #include "platform/profile/ProfileText.h"
@@ -16,6 +15,7 @@
 #include "resources/TextKeys.h"
 #include "selection/SelectDirectory.h"
 #include "selection/SelectFileDlg.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <memory>
 #include <optional>

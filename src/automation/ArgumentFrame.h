@@ -4,9 +4,9 @@
 
 #include "automation/AutomationMethods.h"
 #include "platform/WinDef.h"
-#include "platform/com/HResult.h"
-#include "platform/com/UniqueBstr.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/HResult.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <span>
 #include <string>

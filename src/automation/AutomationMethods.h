@@ -5,7 +5,7 @@
 // the clients are all derived from this one table, which knows nothing of any bus.
 
 #include "platform/WinDef.h"
-#include "platform/com/Variant.h"
+#include "vortan/com/Variant.h"
 
 #include <span>
 #include <string_view>

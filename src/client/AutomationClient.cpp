@@ -2,8 +2,8 @@
 
 #include "automation/dbus/BusContract.h"
 #include "client/ProgressReceiver.h"
-#include "platform/com/Guid.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/Guid.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

@@ -3,8 +3,8 @@
 // Creation of a component as both owners do it: CoCreateInstance (all contexts, IUnknown),
 // OleRun, QueryInterface for the wanted interface, then the IUnknown is released.
 
-#include "platform/com/ComPtr.h"
-#include "platform/com/IUnknown.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IUnknown.h"
 
 namespace vortan::controller {
 

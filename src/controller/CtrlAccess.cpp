@@ -4,9 +4,9 @@
 
 #include "controller/ComponentCreation.h"
 #include "controller/Subscription.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/ui/MessageBox.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/UniqueBstr.h"
 
 using vortan::IID_IController;
 using vortan::com::ThrowIfFailed;

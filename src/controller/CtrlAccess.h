@@ -15,11 +15,11 @@
 
 #include "controller/ControllerEvents.h"
 #include "controller/INotifyTarget.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/IConnectionPoint.h"
-#include "platform/com/IConnectionPointContainer.h"
 #include "vortan/ContractRecords.h"
 #include "vortan/IController.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IConnectionPoint.h"
+#include "vortan/com/IConnectionPointContainer.h"
 
 class CCtrlAccess final : public vortan::controller::INotifyTarget {
 public:

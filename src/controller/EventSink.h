@@ -5,7 +5,7 @@
 // it after Unadvise) and hands each accepted event to the derived class.
 
 #include "controller/INotifyTarget.h"
-#include "platform/com/IDispatch.h"
+#include "vortan/com/IDispatch.h"
 
 namespace vortan::controller {
 

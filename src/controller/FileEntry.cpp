@@ -1,7 +1,7 @@
 #include "controller/FileEntry.h"
 
-#include "platform/com/SysString.h"
-#include "platform/text/Utf.h"
+#include "vortan/com/SysString.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::controller {
 

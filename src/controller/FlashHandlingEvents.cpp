@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "controller/Notifications.h"
-#include "platform/com/UniqueVariant.h"
 #include "platform/win/WinUser.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/UniqueVariant.h"
 
 using vortan::com::UniqueVariant;
 

@@ -14,10 +14,10 @@
 
 #include "controller/FlashHandlingEvents.h"
 #include "controller/INotifyTarget.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/IConnectionPoint.h"
-#include "platform/com/IConnectionPointContainer.h"
 #include "vortan/IFlashHandling.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IConnectionPoint.h"
+#include "vortan/com/IConnectionPointContainer.h"
 
 class CFlashObserverAccess final : public vortan::controller::INotifyTarget {
 public:

@@ -4,9 +4,9 @@
 // connection point for an event interface and advise a sink on it, showing the application's
 // standard box for the step that failed; and the reverse.
 
-#include "platform/com/ComPtr.h"
-#include "platform/com/IConnectionPoint.h"
-#include "platform/com/IConnectionPointContainer.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IConnectionPoint.h"
+#include "vortan/com/IConnectionPointContainer.h"
 
 namespace vortan::controller {
 

@@ -6,17 +6,17 @@
 #include "controller/FlashObserverAccess.h"
 #include "controller/Notifications.h"
 #include "engine/FileList.h"
-#include "platform/com/ComError.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/profile/ProfileRun.h"
 #include "platform/profile/ProfileText.h"
 #include "platform/text/SafeFormat.h"
-#include "platform/text/Utf.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "resources/TextKeys.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/ComError.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/text/Utf.h"
 
 #include <algorithm>
 #include <climits>

@@ -7,10 +7,10 @@
 
 #include "engine/IAutomationLink.h"
 #include "platform/WinDef.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/Variant.h"
 #include "platform/win/CDialog.h"
 #include "vortan/IFlashHandling.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/Variant.h"
 
 #include <memory>
 #include <string>

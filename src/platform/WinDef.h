@@ -1,51 +1,12 @@
 #pragma once
 
-// The platform's scalar vocabulary, with the sizes subsystem code relies on. These live in the
-// global namespace, as the platform's own headers put them, so that subsystem code compiles
-// unchanged against either platform.
+// The rest of the platform's vocabulary that only the program itself uses: module, icon, menu
+// and kernel object handles, and geometry. The scalars and window handles that plug-ins and
+// clients share are public (vortan/WinTypes.h).
 
 #include <cstddef>
-#include <cstdint>
 
-using BOOL = int;
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using UINT = unsigned int;
-using LONG = std::int32_t;
-using ULONG = std::uint32_t;
-using SHORT = std::int16_t;
-using USHORT = std::uint16_t;
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
-using HRESULT = std::int32_t;
-
-using LPSTR = char*;
-using LPCSTR = const char*;
-
-using OLECHAR = char16_t; // 16-bit on every platform: BSTRs cross to components unchanged
-using BSTR = OLECHAR*;
-using LPOLESTR = OLECHAR*;
-using LPCOLESTR = const OLECHAR*;
-
-using VARIANT_BOOL = std::int16_t;
-inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
-inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
-
-using DISPID = LONG;
-using LCID = DWORD;
-
-#ifndef TRUE
-inline constexpr BOOL TRUE = 1;
-#endif
-#ifndef FALSE
-inline constexpr BOOL FALSE = 0;
-#endif
-
-// A window handle names an entry of the window model; it is never dereferenced by callers.
-struct HWND__;
-using HWND = HWND__*;
+#include "vortan/WinTypes.h"
 
 // A module handle; this platform has one module, so it is always null.
 struct HINSTANCE__;
@@ -57,9 +18,6 @@ struct HICON__;
 using HICON = HICON__*;
 
 inline constexpr std::size_t MAX_PATH = 260;
-
-using INT_PTR = std::intptr_t;
-using UINT_PTR = std::uintptr_t;
 
 // A menu handle; the only menus of this platform are the windows' system menus, so it names
 // the window whose menu it is.

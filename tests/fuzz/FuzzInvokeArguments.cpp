@@ -2,7 +2,7 @@
 // texts of any UTF-16 units (lone surrogates included), coerced as the dispatch does.
 #include "FuzzInput.h"
 #include "automation/ArgumentFrame.h"
-#include "platform/com/SysString.h"
+#include "vortan/com/SysString.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <vector>

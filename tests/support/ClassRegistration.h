@@ -5,8 +5,8 @@
 // makes creation fail with a chosen HRESULT.
 
 #include "platform/com/Activation.h"
-#include "platform/com/Guid.h"
 #include "support/FakeClassFactory.h"
+#include "vortan/com/Guid.h"
 
 #include <stdexcept>
 

@@ -3,7 +3,7 @@
 // A minimal IUnknown that only counts references, for tests of the owners of references
 // (ComPtr, VARIANT, registrations). It is owned by the test, never deleted by Release.
 
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 namespace vortan::test {
 

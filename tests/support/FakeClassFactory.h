@@ -3,7 +3,7 @@
 // A class factory for in-process registration (CoRegisterClassObject) that hands out one
 // object owned by the test and counts what it was asked. `createResult` injects a failure.
 
-#include "platform/com/IClassFactory.h"
+#include "vortan/com/IClassFactory.h"
 
 namespace vortan::test {
 

@@ -4,10 +4,10 @@
 // chosen HRESULT, and fires events to its sinks. It counts its references on its container,
 // as a real one does, and is owned by that container (the test's fake).
 
-#include "platform/com/ComPtr.h"
-#include "platform/com/IConnectionPoint.h"
-#include "platform/com/IConnectionPointContainer.h"
-#include "platform/com/IDispatch.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IConnectionPoint.h"
+#include "vortan/com/IConnectionPointContainer.h"
+#include "vortan/com/IDispatch.h"
 
 #include <functional>
 #include <span>

@@ -1,9 +1,9 @@
 #include "support/FakeController.h"
 
-#include "platform/com/SysString.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/SysString.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "support/FakeFlashHandling.h"
 
-#include "platform/com/SysString.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/SysString.h"
 
 namespace vortan::test {
 namespace {

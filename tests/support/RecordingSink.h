@@ -4,8 +4,8 @@
 // rgvarg order) and can run a hook inside the call, e.g. to unadvise itself. It counts its
 // references but is owned by the test, so a test can check the count after Unadvise.
 
-#include "platform/com/IDispatch.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/IDispatch.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <functional>
 #include <vector>

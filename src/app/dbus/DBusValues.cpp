@@ -1,6 +1,6 @@
 #include "app/dbus/DBusValues.h"
 
-#include "platform/com/UniqueBstr.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <QDBusArgument>
 #include <QDBusMetaType>

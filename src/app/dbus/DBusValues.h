@@ -4,8 +4,8 @@
 // dispatch. D-Bus s, i, n and b become VT_BSTR, VT_I4, VT_I2 and VT_BOOL; the other integer
 // types become VT_I4 when they fit.
 
-#include "platform/com/HResult.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/HResult.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <QList>
 #include <QVariant>

@@ -3,7 +3,7 @@
 // The server's registration, its only persistent state: a D-Bus service file that lets the
 // session bus start the server for a client, and the ProgID entry of the class registry.
 
-#include "platform/com/HResult.h"
+#include "vortan/com/HResult.h"
 
 #include <filesystem>
 #include <string>

@@ -5,7 +5,7 @@
 // it; plain C++, no bus library.
 
 #include "automation/AutomationMethods.h"
-#include "platform/com/HResult.h"
+#include "vortan/com/HResult.h"
 
 #include <string>
 #include <string_view>

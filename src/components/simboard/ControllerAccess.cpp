@@ -5,9 +5,7 @@
 #include <utility>
 
 #include "components/simboard/BoardName.h"
-#include "platform/com/UniqueBstr.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
+#include "vortan/com/UniqueBstr.h"
 
 namespace vortan::simboard {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "components/simboard/ISimController.h"
-#include "platform/com/UniqueBstr.h"
+#include "vortan/com/UniqueBstr.h"
 
 namespace vortan::simboard {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "components/simboard/BoardError.h"
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 namespace vortan::simboard {
 

@@ -2,7 +2,7 @@
 
 #include "components/simboard/ControllerAccess.h"
 #include "components/simboard/FlashHandling.h"
-#include "platform/com/StaticClassFactory.h"
+#include "vortan/com/StaticClassFactory.h"
 
 namespace {
 

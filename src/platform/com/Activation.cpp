@@ -4,8 +4,8 @@
 
 #include "platform/com/ClassObjectTable.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/IClassFactory.h"
 #include "platform/com/PluginCache.h"
+#include "vortan/com/IClassFactory.h"
 
 using vortan::com::ClassObjectTable;
 using vortan::com::ClassRegistry;

@@ -4,7 +4,7 @@
 // in this process, then in the class registry files (ClassRegistry::SearchPath()), whose
 // plug-ins are in-process servers loaded once and kept (PluginCache).
 
-#include "platform/com/IUnknown.h"
+#include "vortan/com/IUnknown.h"
 
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 inline constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;

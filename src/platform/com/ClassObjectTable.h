@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/com/ComPtr.h"
+#include "vortan/com/ComPtr.h"
 
 namespace vortan::com {
 

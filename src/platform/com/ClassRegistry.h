@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
+#include "vortan/com/Guid.h"
+#include "vortan/com/HResult.h"
 
 namespace vortan::com {
 

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/com/IClassFactory.h"
+#include "vortan/com/IClassFactory.h"
 
 namespace vortan::com {
 namespace {

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/com/Guid.h"
-#include "platform/com/HResult.h"
+#include "vortan/com/Guid.h"
+#include "vortan/com/HResult.h"
 
 namespace vortan::com {
 

@@ -1,6 +1,6 @@
 #include "platform/profile/ProfileValue.h"
 
-#include "platform/text/Utf.h"
+#include "vortan/text/Utf.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "platform/text/SafeFormat.h"
 
-#include "platform/text/Utf.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::text {
 

@@ -1,6 +1,6 @@
 #include "platform/ui/JsonLine.h"
 
-#include "platform/text/Utf.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::ui {
 

@@ -1,17 +1,19 @@
 #include "platform/win/WinUser.h"
 
-#include "platform/text/Utf.h"
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
+#include "runtime/win/IWindowHost.h"
+#include "vortan/text/Utf.h"
 
 #include <cstring>
 
 using vortan::win::IWindowObserver;
 using vortan::win::MessageQueue;
 using vortan::win::Window;
+using vortan::win::WindowHandler;
 using vortan::win::WindowKind;
 using vortan::win::WindowTable;
 
@@ -130,6 +132,23 @@ LRESULT DialogKeyDown(Window& dialog, WPARAM key) {
     return SendMessage(button, BM_CLICK, 0, 0);
 }
 
+// The window model behind the runtime's message-window calls (CreateMessageWindow,
+// PostMessage, DestroyWindow), which plug-ins make without linking this library. Lent to the
+// runtime while this library is loaded.
+class ModelWindowHost final : public vortan::win::IWindowHost {
+public:
+    ModelWindowHost() noexcept { vortan::win::SetWindowHost(this); }
+    ModelWindowHost(const ModelWindowHost&) = delete;
+    ModelWindowHost& operator=(const ModelWindowHost&) = delete;
+    ~ModelWindowHost() { vortan::win::SetWindowHost(nullptr); }
+
+    HWND CreateMessageOnlyWindow(WindowHandler handler) override;
+    BOOL Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL Destroy(HWND hwnd) override;
+};
+
+ModelWindowHost g_windowHost;
+
 } // namespace
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -141,7 +160,14 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return window->Handler()(hwnd, message, wParam, lParam);
 }
 
-BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+HWND ModelWindowHost::CreateMessageOnlyWindow(WindowHandler handler) {
+    const auto window =
+        WindowTable::Instance().Create(nullptr, WindowKind::MessageOnly, 0, WS_POPUP);
+    window->SetHandler(std::move(handler));
+    return window->Handle();
+}
+
+BOOL ModelWindowHost::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hwnd != nullptr && !WindowTable::Instance().Contains(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
@@ -304,7 +330,7 @@ BOOL IsWindow(HWND hwnd) {
     return WindowTable::Instance().Contains(hwnd) ? TRUE : FALSE;
 }
 
-BOOL DestroyWindow(HWND hwnd) {
+BOOL ModelWindowHost::Destroy(HWND hwnd) {
     const auto window = FindWindow(hwnd);
     if (!window)
         return FALSE;

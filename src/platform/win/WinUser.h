@@ -3,13 +3,14 @@
 // The window and message calls of the platform, in its own names and argument order. Windows
 // are entries of the window model (vortan::win::Window); a handle that names no live window is
 // refused with ERROR_INVALID_WINDOW_HANDLE. All calls except PostMessage belong to the one
-// thread that runs the windows.
+// thread that runs the windows. Message-only windows, PostMessage and DestroyWindow are the
+// public part (vortan/win/MessageWindow.h), which plug-ins use too.
 
 #include "platform/WinDef.h"
+#include "vortan/win/MessageWindow.h"
 
 // Messages this program handles or sends.
 inline constexpr UINT WM_NULL = 0x0000;
-inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
@@ -22,7 +23,6 @@ inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
-inline constexpr UINT WM_USER = 0x0400;
 
 // Button and progress bar messages.
 inline constexpr UINT BM_CLICK = 0x00F5;
@@ -114,12 +114,9 @@ using LPMSG = MSG*;
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 
-// Messages. SendMessage runs the window's handler now, on this thread; PostMessage queues and
-// may be called from any thread; a null window posts a message for the thread (returned by
-// GetMessage, not dispatched). A posted message whose window is destroyed before it is taken
-// from the queue is dropped.
+// Messages. SendMessage runs the window's handler now, on this thread; PostMessage
+// (MessageWindow.h) queues.
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 
 // Blocks until a message is available: posted messages first, then the quit request, then a
@@ -144,7 +141,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window model. Texts are UTF-8.
 BOOL IsWindow(HWND hwnd);
-BOOL DestroyWindow(HWND hwnd);
 BOOL SetWindowText(HWND hwnd, const char* text);
 int GetWindowText(HWND hwnd, char* buffer, int maxCount);
 int GetWindowTextLength(HWND hwnd);

@@ -2,6 +2,7 @@
 
 #include "platform/WinDef.h"
 #include "platform/win/WindowKind.h"
+#include "vortan/win/MessageWindow.h"
 
 #include <algorithm>
 #include <functional>
@@ -18,8 +19,6 @@ struct MenuItem {
     std::string text; // UTF-8
     bool separator = false;
 };
-
-using WindowHandler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 // One window of the model: the state a view draws. Subsystem code does not change it directly
 // but through the platform calls (SetWindowText, ShowWindow, ...), which tell the observer.

@@ -39,13 +39,6 @@ HWND CreateControl(HWND parent, const DialogItem& item) {
     return control->Handle();
 }
 
-HWND CreateMessageWindow(WindowHandler handler) {
-    const auto window =
-        WindowTable::Instance().Create(nullptr, WindowKind::MessageOnly, 0, WS_POPUP);
-    window->SetHandler(std::move(handler));
-    return window->Handle();
-}
-
 bool AddWindowObserver(HWND hwnd, IWindowObserver* observer) {
     const auto window = WindowTable::Instance().Find(hwnd);
     if (!window || window->Kind() == WindowKind::MessageOnly || observer == nullptr)

@@ -1,10 +1,12 @@
 #pragma once
 
-// Creating windows of the model, and what a view needs beyond the platform calls.
+// Creating windows of the model, and what a view needs beyond the platform calls. Message-only
+// windows are made with CreateMessageWindow (vortan/win/MessageWindow.h).
 
 #include "platform/WinDef.h"
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/Window.h"
+#include "vortan/win/MessageWindow.h"
 
 #include <string>
 
@@ -17,8 +19,6 @@ class IWindowObserver;
 HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HWND parent, WindowHandler handler);
 // Adds a control to a window; messages to it go to DefWindowProc.
 HWND CreateControl(HWND parent, const DialogItem& item);
-// A window that only receives messages (posted answers, timers); it is never shown.
-HWND CreateMessageWindow(WindowHandler handler);
 
 // Attaches an observer (a view, a transcript, a relay) to a window; it then hears about the
 // window and its controls, next to the window's other observers. It must outlive the

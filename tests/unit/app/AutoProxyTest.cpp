@@ -1,10 +1,10 @@
 #include "app/VORTANDlgAutoProxy.h"
 
-#include "platform/com/UniqueBstr.h"
-#include "platform/text/Utf.h"
 #include "platform/ui/IDialogService.h"
 #include "platform/ui/MessageBox.h"
 #include "unit/engine/EngineFixture.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/text/Utf.h"
 
 #include <deque>
 #include <filesystem>

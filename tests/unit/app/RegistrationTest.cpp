@@ -4,10 +4,10 @@
 
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/ComPtr.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/ComPtr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "automation/ArgumentFrame.h"
 #include "automation/dbus/BusContract.h"
 
-#include "platform/com/UniqueBstr.h"
-#include "platform/com/UniqueVariant.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <gtest/gtest.h>
 

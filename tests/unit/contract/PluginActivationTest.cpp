@@ -1,8 +1,8 @@
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/ComPtr.h"
 #include "platform/com/PluginCache.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComPtr.h"
 
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"

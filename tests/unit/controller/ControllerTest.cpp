@@ -6,7 +6,6 @@
 #include "controller/FlashHandlingEvents.h"
 #include "controller/FlashObserverAccess.h"
 #include "controller/Notifications.h"
-#include "platform/com/UniqueVariant.h"
 #include "platform/ui/MessageBox.h"
 #include "support/ClassRegistration.h"
 #include "support/FakeController.h"
@@ -16,6 +15,7 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/UniqueVariant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "EngineFixture.h"
 
-#include "platform/com/UniqueVariant.h"
 #include "platform/win/WinBase.h"
+#include "vortan/com/UniqueVariant.h"
 
 using vortan::com::UniqueVariant;
 using vortan::test::BarPosition;

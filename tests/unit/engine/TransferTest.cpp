@@ -1,6 +1,6 @@
 #include "EngineFixture.h"
 
-#include "platform/text/Utf.h"
+#include "vortan/text/Utf.h"
 
 using vortan::test::BarPosition;
 using vortan::test::Caption;

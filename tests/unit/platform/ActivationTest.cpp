@@ -1,5 +1,5 @@
 #include "platform/com/Activation.h"
-#include "platform/com/ComPtr.h"
+#include "vortan/com/ComPtr.h"
 
 #include "support/CountedObject.h"
 #include "support/FakeClassFactory.h"

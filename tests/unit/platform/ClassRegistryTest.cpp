@@ -1,9 +1,9 @@
 #include "platform/com/ClassRegistry.h"
 
 #include "platform/com/Activation.h"
-#include "platform/com/ComPtr.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "vortan/com/ComPtr.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,6 @@
 
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/UniqueBstr.h"
 #include "platform/win/WinUser.h"
 #include "support/FakeController.h"
 #include "support/RecordingSink.h"
@@ -23,6 +21,8 @@
 #include "support/TempDir.h"
 #include "vortan/ComponentContract.h"
 #include "vortan/ContractIds.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/UniqueBstr.h"
 
 #include <gtest/gtest.h>
 
