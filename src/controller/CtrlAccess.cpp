@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "controller/ComponentCreation.h"
-#include "controller/Subscription.h"
+#include "controller/EventSubscription.h"
 #include "platform/ui/MessageBox.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/UniqueBstr.h"
@@ -50,12 +50,11 @@ HRESULT CCtrlAccess::Initialize(HWND hWnd) {
         vortan::controller::ShowSubscriptionFailure("IControllerPtr fails");
         return S_OK; // the following Connect fails with E_FAIL and stops the run
     }
-    return vortan::controller::Subscribe(*m_pController, vortan::DIID_IControllerEvents, *m_pEvents,
-                                         m_pConnPtContainer, m_pConnPt, m_dwCookie);
+    return m_subscription.Subscribe(*m_pController, vortan::DIID_IControllerEvents, *m_pEvents);
 }
 
 void CCtrlAccess::Uninitialize() noexcept {
-    vortan::controller::Unsubscribe(m_pConnPtContainer, m_pConnPt, m_dwCookie);
+    m_subscription.Reset();
     m_pEvents.reset(); // whatever its count: the component gave its references back
     m_pController = nullptr;
 }

@@ -14,12 +14,11 @@
 #include <memory>
 
 #include "controller/ControllerEvents.h"
+#include "controller/EventSubscription.h"
 #include "controller/INotifyTarget.h"
 #include "vortan/ContractRecords.h"
 #include "vortan/IController.h"
 #include "vortan/com/ComPtr.h"
-#include "vortan/com/IConnectionPoint.h"
-#include "vortan/com/IConnectionPointContainer.h"
 
 class CCtrlAccess final : public vortan::controller::INotifyTarget {
 public:
@@ -78,8 +77,7 @@ public:
 private:
     vortan::com::ComPtr<vortan::IController> m_pController;
     std::unique_ptr<CControllerEvents> m_pEvents;
-    vortan::com::ComPtr<IConnectionPointContainer> m_pConnPtContainer;
-    vortan::com::ComPtr<IConnectionPoint> m_pConnPt;
-    DWORD m_dwCookie = 0; // valid while m_pConnPt is set
+    // After the sink: unadvised before the sink goes.
+    vortan::controller::EventSubscription m_subscription;
     HWND m_hNotifyWnd = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "controller/FlashObserverAccess.h"
 
 #include "controller/ComponentCreation.h"
-#include "controller/Subscription.h"
+#include "controller/EventSubscription.h"
 #include "vortan/ContractIds.h"
 
 CFlashObserverAccess::CFlashObserverAccess(HWND hWnd) : m_hNotifyWnd(hWnd) {
@@ -24,12 +24,11 @@ HRESULT CFlashObserverAccess::Initialize() {
         vortan::controller::ShowSubscriptionFailure("IControllerPtr fails");
         return S_OK;
     }
-    return vortan::controller::Subscribe(*m_pComponent, vortan::DIID_IFlashHandlingEvents,
-                                         *m_pEvents, m_pConnPtContainer, m_pConnPt, m_dwCookie);
+    return m_subscription.Subscribe(*m_pComponent, vortan::DIID_IFlashHandlingEvents, *m_pEvents);
 }
 
 HRESULT CFlashObserverAccess::Uninitialize() noexcept {
-    vortan::controller::Unsubscribe(m_pConnPtContainer, m_pConnPt, m_dwCookie);
+    m_subscription.Reset();
     m_pEvents.reset();
     return S_OK;
 }

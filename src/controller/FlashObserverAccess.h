@@ -12,12 +12,11 @@
 
 #include <memory>
 
+#include "controller/EventSubscription.h"
 #include "controller/FlashHandlingEvents.h"
 #include "controller/INotifyTarget.h"
 #include "vortan/IFlashHandling.h"
 #include "vortan/com/ComPtr.h"
-#include "vortan/com/IConnectionPoint.h"
-#include "vortan/com/IConnectionPointContainer.h"
 
 class CFlashObserverAccess final : public vortan::controller::INotifyTarget {
 public:
@@ -46,8 +45,7 @@ public:
 private:
     vortan::com::ComPtr<vortan::IFlashHandling> m_pComponent;
     std::unique_ptr<CFlashHandlingEvents> m_pEvents;
-    vortan::com::ComPtr<IConnectionPointContainer> m_pConnPtContainer;
-    vortan::com::ComPtr<IConnectionPoint> m_pConnPt;
-    DWORD m_dwCookie = 0; // valid while m_pConnPt is set
+    // After the sink: unadvised before the sink goes.
+    vortan::controller::EventSubscription m_subscription;
     HWND m_hNotifyWnd = nullptr;
 };
