@@ -29,20 +29,13 @@ FakeController::~FakeController() {
     DestroyWindow(m_hAnswerWindow);
 }
 
-HRESULT FakeController::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch)
-        *object = static_cast<vortan::IController*>(this);
-    else if (iid == vortan::IID_IController && offerController)
-        *object = static_cast<vortan::IController*>(this);
-    else if (iid == IID_IConnectionPointContainer && offerContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+void* FakeController::FindInterface(REFIID iid) noexcept {
+    if (iid == IID_IUnknown || iid == IID_IDispatch ||
+        (iid == vortan::IID_IController && offerController))
+        return static_cast<vortan::IController*>(this);
+    if (iid == IID_IConnectionPointContainer && offerContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    return nullptr;
 }
 
 HRESULT FakeController::Connect(BSTR name, BSTR options) {

@@ -12,6 +12,7 @@
 #include "platform/WinDef.h"
 #include "support/FakeConnectionPoint.h"
 #include "vortan/IController.h"
+#include "vortan/com/ComObject.h"
 
 #include <optional>
 #include <string>
@@ -19,7 +20,8 @@
 
 namespace vortan::test {
 
-class FakeController final : public vortan::IController, public IConnectionPointContainer {
+class FakeController final : public com::ComObject<FakeController, com::Lifetime::OwnedElsewhere,
+                                                   vortan::IController, IConnectionPointContainer> {
 public:
     struct Entry {
         std::u16string name;
@@ -31,9 +33,7 @@ public:
     FakeController& operator=(const FakeController&) = delete;
     ~FakeController();
 
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override { return --m_refs; }
+    void* FindInterface(REFIID iid) noexcept;
     HRESULT GetTypeInfoCount(UINT* count) override { return NoTypeInfo(count); }
     HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -69,7 +69,6 @@ public:
     }
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
-    ULONG RefCount() const noexcept { return m_refs; }
     // How many calls of `name` ("Connect", "IsConnected", ...) were recorded.
     int CallCount(const std::string& name) const;
 
@@ -115,7 +114,6 @@ private:
     }
 
     HWND m_hAnswerWindow = nullptr;
-    ULONG m_refs = 0;
 };
 
 } // namespace vortan::test

@@ -14,20 +14,13 @@ std::u16string Text(BSTR text) {
 
 FakeFlashHandling::FakeFlashHandling() : events(*this, vortan::DIID_IFlashHandlingEvents) {}
 
-HRESULT FakeFlashHandling::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch)
-        *object = static_cast<vortan::IFlashHandling*>(this);
-    else if (iid == vortan::IID_IFlashHandling && offerFlashHandling)
-        *object = static_cast<vortan::IFlashHandling*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+void* FakeFlashHandling::FindInterface(REFIID iid) noexcept {
+    if (iid == IID_IUnknown || iid == IID_IDispatch ||
+        (iid == vortan::IID_IFlashHandling && offerFlashHandling))
+        return static_cast<vortan::IFlashHandling*>(this);
+    if (iid == IID_IConnectionPointContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    return nullptr;
 }
 
 HRESULT FakeFlashHandling::FormatMemory(vortan::IController* controller, SHORT selector,

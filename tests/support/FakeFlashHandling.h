@@ -9,6 +9,7 @@
 
 #include "support/FakeConnectionPoint.h"
 #include "vortan/IFlashHandling.h"
+#include "vortan/com/ComObject.h"
 
 #include <functional>
 #include <string>
@@ -16,16 +17,16 @@
 
 namespace vortan::test {
 
-class FakeFlashHandling final : public vortan::IFlashHandling, public IConnectionPointContainer {
+class FakeFlashHandling final
+    : public com::ComObject<FakeFlashHandling, com::Lifetime::OwnedElsewhere,
+                            vortan::IFlashHandling, IConnectionPointContainer> {
 public:
     FakeFlashHandling();
     FakeFlashHandling(const FakeFlashHandling&) = delete;
     FakeFlashHandling& operator=(const FakeFlashHandling&) = delete;
     ~FakeFlashHandling() = default;
 
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override { return --m_refs; }
+    void* FindInterface(REFIID iid) noexcept;
     HRESULT GetTypeInfoCount(UINT* count) override { return NoTypeInfo(count); }
     HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -48,8 +49,6 @@ public:
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
         return events.Find(iid, point);
     }
-
-    ULONG RefCount() const noexcept { return m_refs; }
 
     struct Call {
         std::string method; // "FormatMemory", "ReadFromMemory", ...
@@ -82,8 +81,6 @@ public:
 
 private:
     HRESULT Record(Call call, VARIANT_BOOL* outcome);
-
-    ULONG m_refs = 0;
 };
 
 } // namespace vortan::test

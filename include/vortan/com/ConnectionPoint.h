@@ -49,6 +49,10 @@ public:
     // DISP_E_BADVARTYPE for an argument of a type a VARIANT cannot carry here.
     HRESULT Fire(DISPID dispid, std::span<const VARIANT> args = {}) noexcept;
 
+    // The container's FindConnectionPoint for a component with this one event interface:
+    // this connection point for its IID, CONNECT_E_NOCONNECTION for any other.
+    HRESULT Find(REFIID iid, IConnectionPoint** point);
+
     REFIID EventIid() const noexcept { return m_eventIid; }
     std::size_t SinkCount() const noexcept { return m_sinks.size(); }
 

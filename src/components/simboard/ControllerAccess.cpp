@@ -43,32 +43,14 @@ ControllerAccess::~ControllerAccess() {
         DestroyWindow(m_hAnswerWnd);
 }
 
-HRESULT ControllerAccess::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
+void* ControllerAccess::FindInterface(REFIID iid) noexcept {
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IController)
-        *object = static_cast<IController*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else if (iid == IID_ISimController)
-        *object = static_cast<ISimController*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ControllerAccess::AddRef() {
-    return ++m_refs;
-}
-
-ULONG ControllerAccess::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<IController*>(this);
+    if (iid == IID_IConnectionPointContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    if (iid == IID_ISimController)
+        return static_cast<ISimController*>(this);
+    return nullptr;
 }
 
 HRESULT ControllerAccess::Connect(BSTR name, BSTR /*options*/) {
@@ -226,12 +208,7 @@ HRESULT ControllerAccess::EnumConnectionPoints(IEnumConnectionPoints** points) {
 }
 
 HRESULT ControllerAccess::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
-        return E_POINTER;
-    *point = nullptr;
-    if (!(iid == DIID_IControllerEvents))
-        return CONNECT_E_NOCONNECTION;
-    return m_events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    return m_events.Find(iid, point);
 }
 
 } // namespace vortan::simboard

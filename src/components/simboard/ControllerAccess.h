@@ -13,12 +13,13 @@
 #include "components/simboard/ISimController.h"
 #include "components/simboard/SimBoard.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComObject.h"
 
 namespace vortan::simboard {
 
-class ControllerAccess final : public IController,
-                               public IConnectionPointContainer,
-                               public ISimController {
+class ControllerAccess final
+    : public com::ComObject<ControllerAccess, com::Lifetime::DeleteOnLastRelease, IController,
+                            IConnectionPointContainer, ISimController> {
 public:
     // S_OK with `object` holding one reference, or the failure (no window for the answers).
     static HRESULT Create(REFIID iid, void** object);
@@ -26,9 +27,7 @@ public:
     ControllerAccess(const ControllerAccess&) = delete;
     ControllerAccess& operator=(const ControllerAccess&) = delete;
 
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    void* FindInterface(REFIID iid) noexcept;
 
     HRESULT Connect(BSTR name, BSTR options) override;
     HRESULT GetConnectionName(BSTR* name) override;
@@ -47,6 +46,8 @@ public:
     void SetLastError(const BoardError& error) noexcept override { m_lastError = error; }
 
 private:
+    friend com::ComObject<ControllerAccess, com::Lifetime::DeleteOnLastRelease, IController,
+                          IConnectionPointContainer, ISimController>;
     ControllerAccess() = default;
     ~ControllerAccess();
 
@@ -55,7 +56,6 @@ private:
     // Reads the memory's directory into m_files (what GetFileEntry hands out by index).
     bool TakeSnapshot() noexcept;
 
-    ULONG m_refs = 1;
     HWND m_hAnswerWnd = nullptr;
     std::deque<std::string> m_pending; // names of Connect calls not answered yet
     std::shared_ptr<SimBoard> m_board;

@@ -67,30 +67,12 @@ HRESULT FlashHandling::Create(REFIID iid, void** object) {
     return created->QueryInterface(iid, object);
 }
 
-HRESULT FlashHandling::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
+void* FlashHandling::FindInterface(REFIID iid) noexcept {
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IFlashHandling)
-        *object = static_cast<IFlashHandling*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG FlashHandling::AddRef() {
-    return ++m_refs;
-}
-
-ULONG FlashHandling::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<IFlashHandling*>(this);
+    if (iid == IID_IConnectionPointContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    return nullptr;
 }
 
 BoardError FlashHandling::Resolve(IController* controller, Connection& connection) noexcept {
@@ -200,12 +182,7 @@ HRESULT FlashHandling::EnumConnectionPoints(IEnumConnectionPoints** points) {
 }
 
 HRESULT FlashHandling::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
-        return E_POINTER;
-    *point = nullptr;
-    if (!(iid == DIID_IFlashHandlingEvents))
-        return CONNECT_E_NOCONNECTION;
-    return m_events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    return m_events.Find(iid, point);
 }
 
 } // namespace vortan::simboard

@@ -20,6 +20,7 @@
 #include "components/simboard/BoardError.h"
 #include "components/simboard/SimBoard.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComObject.h"
 
 namespace vortan::simboard {
 
@@ -28,16 +29,15 @@ class ISimController;
 // The failure event for an error (10 to 13 or 16; README.md has the table).
 DISPID FailureEvent(BoardErrorCode code) noexcept;
 
-class FlashHandling final : public IFlashHandling, public IConnectionPointContainer {
+class FlashHandling final : public com::ComObject<FlashHandling, com::Lifetime::DeleteOnLastRelease,
+                                                  IFlashHandling, IConnectionPointContainer> {
 public:
     static HRESULT Create(REFIID iid, void** object);
 
     FlashHandling(const FlashHandling&) = delete;
     FlashHandling& operator=(const FlashHandling&) = delete;
 
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    void* FindInterface(REFIID iid) noexcept;
 
     // `selector` and `option` are accepted as they come and change nothing.
     HRESULT FormatMemory(IController* controller, SHORT selector, VARIANT_BOOL option,
@@ -53,6 +53,8 @@ public:
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
 private:
+    friend com::ComObject<FlashHandling, com::Lifetime::DeleteOnLastRelease, IFlashHandling,
+                          IConnectionPointContainer>;
     FlashHandling() = default;
     ~FlashHandling() = default;
 
@@ -78,7 +80,6 @@ private:
     HRESULT RunItem(IController* controller, ItemEvents events, VARIANT_BOOL* outcome,
                     const std::function<BoardError(SimBoard&, const ProgressFn&)>& work);
 
-    ULONG m_refs = 1;
     com::ConnectionPoint m_events{*this, DIID_IFlashHandlingEvents, &Events()};
 };
 

@@ -161,4 +161,13 @@ HRESULT ConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) noex
     }
 }
 
+HRESULT ConnectionPoint::Find(REFIID iid, IConnectionPoint** point) {
+    if (point == nullptr)
+        return E_POINTER;
+    *point = nullptr;
+    if (!(iid == m_eventIid))
+        return CONNECT_E_NOCONNECTION;
+    return QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+}
+
 } // namespace vortan::com
