@@ -1,14 +1,12 @@
 #include "app/dbus/DBusApplicationObject.h"
 
 #include "app/LoopCallQueue.h"
-#include "app/ProgressRelay.h"
 #include "app/VORTANDlgAutoProxy.h"
 #include "app/dbus/DBusValues.h"
 #include "automation/ArgumentFrame.h"
 #include "automation/dbus/BusContract.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/WinUser.h"
-#include "resources/ResourceIds.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -25,23 +23,6 @@ namespace vortan::app {
 
 namespace {
 
-using vortan::resources::IDC_PROGRESS;
-using vortan::resources::IDC_STATUS;
-// The window changes far more often than a client can draw; ten reports a second are enough.
-constexpr int kProgressIntervalMs = 100;
-
-std::string WindowText(HWND hwnd) {
-    const int length = ::GetWindowTextLength(hwnd);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowText(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-int Percent(long long lower, long long upper, long long position) {
-    return upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
-}
-
 std::string HexCode(HRESULT hr) {
     std::array<char, 16> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "0x%08X", static_cast<unsigned>(hr));
@@ -53,7 +34,7 @@ std::string HexCode(HRESULT hr) {
 DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString creator,
                                              std::chrono::milliseconds releaseGrace,
                                              CVORTANDlg* mainDialog, LoopCallQueue& queue)
-    : m_connection(std::move(connection)), m_strProgressTarget(creator),
+    : m_connection(std::move(connection)),
       m_proxy(std::make_unique<CVORTANDlgAutoProxy>(mainDialog)), m_queue(queue),
       m_lease(releaseGrace,
               {.release = [this] { ReleaseNow(); },
@@ -68,21 +49,9 @@ DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString
     QObject::connect(&m_graceTimer, &QTimer::timeout, this, [this] { m_lease.GraceOver(); });
     m_bRegistered = m_connection.registerVirtualObject(
         QString::fromLatin1(automation::kApplicationPath), this, QDBusConnection::SingleNode);
-    m_progressTimer.setSingleShot(true);
-    QObject::connect(&m_progressTimer, &QTimer::timeout, this, [this] { EmitProgress(); });
-    if (mainDialog != nullptr && ::IsWindow(mainDialog->GetSafeHwnd())) {
-        // Read once; from here on the relay tells every change with its values.
-        m_hWindow = mainDialog->GetSafeHwnd();
-        m_hStatus = ::GetDlgItem(m_hWindow, IDC_STATUS);
-        m_hBar = ::GetDlgItem(m_hWindow, IDC_PROGRESS);
-        m_latest.caption = WindowText(m_hWindow);
-        m_latest.status = WindowText(m_hStatus);
-        m_latest.percent = Percent(::SendMessage(m_hBar, PBM_GETRANGE, TRUE, 0),
-                                   ::SendMessage(m_hBar, PBM_GETRANGE, FALSE, 0),
-                                   ::SendMessage(m_hBar, PBM_GETPOS, 0, 0));
-        m_progressRelay = std::make_unique<ProgressRelay>(
-            m_hWindow, [this](const ProgressRelay::Change& change) { OnWindowChanged(change); });
-    }
+    if (mainDialog != nullptr && ::IsWindow(mainDialog->GetSafeHwnd()))
+        m_progress =
+            std::make_unique<DBusProgressSignal>(m_connection, mainDialog->GetSafeHwnd(), creator);
     NoteClient(creator);
 }
 
@@ -224,15 +193,13 @@ void DBusApplicationObject::CallMethod(const QDBusMessage& message, int dispid, 
     // The method may run nested loops (a question, the wait for the controller) that bring
     // further calls, a Release or the client's departure; the lease keeps the proxy until the
     // call has returned.
-    if (!m_lease.InCall())
-        m_strProgressTarget = message.service();
+    if (m_progress && !m_lease.InCall())
+        m_progress->SetTarget(message.service());
     m_lease.CallStarted();
     const LONG code = m_proxy->Invoke(*method, frame);
     // The client hears the window's last state before the answer.
-    if (m_progressTimer.isActive()) {
-        m_progressTimer.stop();
-        EmitProgress();
-    }
+    if (m_progress)
+        m_progress->Flush();
 
     QList<QVariant> outputs;
     for (const com::UniqueVariant& value : frame.Outputs())
@@ -271,8 +238,7 @@ void DBusApplicationObject::ClientLeft(const QString& client) {
 }
 
 void DBusApplicationObject::ReleaseNow() {
-    m_progressTimer.stop();
-    m_progressRelay.reset();
+    m_progress.reset();
     if (m_bRegistered) {
         m_connection.unregisterObject(QString::fromLatin1(automation::kApplicationPath));
         m_bRegistered = false;
@@ -281,43 +247,6 @@ void DBusApplicationObject::ReleaseNow() {
     // object goes, it only stops reporting.
     m_clientWatcher->disconnect(this);
     m_proxy.reset(); // detaches from the dialog and unlocks the application
-}
-
-void DBusApplicationObject::OnWindowChanged(const ProgressRelay::Change& change) {
-    using Kind = ProgressRelay::Change::Kind;
-    if (change.kind == Kind::Text && change.hwnd == m_hWindow)
-        m_latest.caption = change.text;
-    else if (change.kind == Kind::Text && change.hwnd == m_hStatus)
-        m_latest.status = change.text;
-    else if (change.kind == Kind::Progress && change.hwnd == m_hBar)
-        m_latest.percent = Percent(change.lower, change.upper, change.position);
-    else if (change.kind != Kind::Gone)
-        return;
-    if (m_latest == m_sent)
-        return;
-    const auto now = std::chrono::steady_clock::now();
-    if (change.kind == Kind::Gone ||
-        now - m_lastProgress >= std::chrono::milliseconds(kProgressIntervalMs)) {
-        // Sent from the bus thread, so this reaches the client even while a component call
-        // keeps the loop from running.
-        EmitProgress();
-        return;
-    }
-    if (!m_progressTimer.isActive())
-        m_progressTimer.start(kProgressIntervalMs);
-}
-
-void DBusApplicationObject::EmitProgress() {
-    if (m_latest == m_sent)
-        return;
-    m_lastProgress = std::chrono::steady_clock::now();
-    m_sent = m_latest;
-    QDBusMessage signal = QDBusMessage::createTargetedSignal(
-        m_strProgressTarget, QString::fromLatin1(automation::kApplicationPath),
-        QString::fromLatin1(automation::kApplicationInterface), QStringLiteral("Progress"));
-    signal << QString::fromStdString(m_sent.caption) << QString::fromStdString(m_sent.status)
-           << m_sent.percent;
-    m_connection.send(signal);
 }
 
 } // namespace vortan::app

@@ -7,7 +7,7 @@
 // no call has come for the grace period: no orphan outlives its vanished clients.
 
 #include "app/ClientLease.h"
-#include "app/ProgressRelay.h"
+#include "app/dbus/DBusProgressSignal.h"
 #include "platform/WinDef.h"
 
 #include <QDBusConnection>
@@ -53,32 +53,14 @@ private:
     void ReplyError(const QDBusMessage& message, HRESULT hr, const std::string& text);
     // Gives up the proxy; the lease calls it once no call runs.
     void ReleaseNow();
-    // The window changed: report it now, or once the throttle interval is over; the last
-    // state is always reported, also when the window goes.
-    void OnWindowChanged(const ProgressRelay::Change& change);
-    void EmitProgress();
 
     QDBusConnection m_connection;
-    QString m_strProgressTarget; // the client of the running call, else the latest one
     std::unique_ptr<CVORTANDlgAutoProxy> m_proxy;
     LoopCallQueue& m_queue;
     std::unique_ptr<QDBusServiceWatcher> m_clientWatcher; // kept until the object goes
     QTimer m_graceTimer;
     ClientLease m_lease;
-    std::unique_ptr<ProgressRelay> m_progressRelay;
-    QTimer m_progressTimer; // the pending report of a throttled change
-    std::chrono::steady_clock::time_point m_lastProgress;
-    struct ProgressState {
-        std::string caption;
-        std::string status;
-        int percent = -1;
-        bool operator==(const ProgressState&) const = default;
-    };
-    HWND m_hWindow = nullptr; // the progress window and the controls it reports
-    HWND m_hStatus = nullptr;
-    HWND m_hBar = nullptr;
-    ProgressState m_latest; // as the window shows it now
-    ProgressState m_sent;   // as last reported
+    std::unique_ptr<DBusProgressSignal> m_progress; // while the object serves a window
     bool m_bRegistered = false;
 };
 
