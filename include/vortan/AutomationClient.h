@@ -3,9 +3,10 @@
 // The client side of the VORTAN automation object: creates the object (which starts a server
 // process of its own on the session bus) and calls its twelve methods, late-bound by name or
 // DISPID, or through typed wrappers. Calls wait without a time limit (a read may wait for a
-// person to answer a question), running a local event loop, but end with RPC_E_DISCONNECTED
-// when the bus connection closes or the server leaves the bus. The process needs a
-// QCoreApplication while it uses this.
+// person to answer a question), but end with RPC_E_DISCONNECTED when the bus connection closes
+// or the server leaves the bus. Each object has a private bus connection (libdbus) that is
+// read only while one of its calls waits: no event loop and no Qt are needed, and an object is
+// used from one thread at a time.
 
 #include "vortan/WinTypes.h"    // LONG, SHORT, DISPID, VARIANT_BOOL
 #include "vortan/com/HResult.h" // HRESULT codes
@@ -98,7 +99,7 @@ public:
     const std::string& LastError() const;
 
     // Calls `handler` with each Progress signal the server sends while a call of this object
-    // waits for its reply (the wait then runs a local event loop). An empty handler stops it.
+    // waits for its reply, in order, before the call returns. An empty handler stops it.
     void SetProgressHandler(std::function<void(const Progress&)> handler);
 
 private:

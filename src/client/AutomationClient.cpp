@@ -1,168 +1,235 @@
 #include "vortan/AutomationClient.h"
 
 #include "automation/dbus/BusContract.h"
-#include "client/ProgressReceiver.h"
+#include "client/SessionConnection.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/Guid.h"
+#include "vortan/text/Utf.h"
 
-#include <QCoreApplication>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusError>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusPendingCall>
-#include <QDBusPendingCallWatcher>
-#include <QDBusReply>
-#include <QDBusServiceWatcher>
-#include <QDBusVariant>
-#include <QEventLoop>
-#include <QString>
-#include <QThread>
-#include <QTimer>
-#include <QVariant>
+#include <dbus/dbus.h>
 
 #include <algorithm>
-#include <climits>
 #include <random>
+#include <thread>
 #include <utility>
 
 namespace vortan::client {
 
 namespace {
 
-// A closed connection is noticed by asking it; QtDBus completes no call that waits on it.
-constexpr int kConnectionCheckMs = 250;
 // Back-off between creation attempts: from the first to the longest pause, each drawn at
 // random around the current one so that clients that met once do not meet again.
 constexpr int kFirstBackoffMs = 20;
 constexpr int kLongestBackoffMs = 1000;
 
-constexpr const char* kErrorDisconnected = "org.freedesktop.DBus.Error.Disconnected";
-constexpr const char* kErrorNoReply = "org.freedesktop.DBus.Error.NoReply";
-constexpr const char* kErrorServiceUnknown = "org.freedesktop.DBus.Error.ServiceUnknown";
-
-// Sends `call` and waits for its answer without a time limit, but not beyond the end of the
-// connection or, with `server` (a unique name), of that server on the bus: those end the wait
-// with an error saying so. Runs a local event loop meanwhile (signals reach their receivers).
-QDBusMessage CallAndWait(QDBusConnection& connection, const QDBusMessage& call,
-                         const QString& server = {}) {
-    QDBusPendingCall pending = connection.asyncCall(call, INT_MAX);
-    if (pending.isFinished())
-        return pending.reply();
-    QEventLoop loop;
-    QDBusPendingCallWatcher watcher(pending);
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (!connection.isConnected())
-            loop.quit();
-    });
-    check.start(kConnectionCheckMs);
-    bool serverGone = false;
-    std::unique_ptr<QDBusServiceWatcher> serverWatch;
-    if (!server.isEmpty()) {
-        serverWatch = std::make_unique<QDBusServiceWatcher>(
-            server, connection, QDBusServiceWatcher::WatchForUnregistration);
-        QObject::connect(serverWatch.get(), &QDBusServiceWatcher::serviceUnregistered, &loop, [&] {
-            serverGone = true;
-            loop.quit();
-        });
-        // It may have gone before the watch began.
-        const QDBusReply<bool> onBus = connection.interface()->isServiceRegistered(server);
-        serverGone = onBus.isValid() && !onBus.value();
-    }
-    if (!serverGone && !pending.isFinished())
-        loop.exec();
-    // An answer sent just before its server left is still on its way through the queue.
-    if (!pending.isFinished())
-        QCoreApplication::processEvents();
-    if (pending.isFinished())
-        return pending.reply();
-    if (!connection.isConnected())
-        return QDBusMessage::createError(
-            QString::fromLatin1(kErrorDisconnected),
-            QStringLiteral("the connection to the session bus was closed during the call"));
-    return QDBusMessage::createError(
-        QString::fromLatin1(kErrorNoReply),
-        QStringLiteral("the server %1 left the bus without answering").arg(server));
-}
+constexpr std::string_view kErrorServiceUnknown = "org.freedesktop.DBus.Error.ServiceUnknown";
+constexpr std::string_view kErrorNoReply = "org.freedesktop.DBus.Error.NoReply";
 
 // Answers met while creating that a later attempt may not meet: a server that has served its
 // client or is just ending, a name between two owners.
-bool TransientCreationError(const QString& name) {
-    return name == QLatin1String(automation::kErrorSingleUse) ||
-           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
-           name == QLatin1String(kErrorServiceUnknown) || name == QLatin1String(kErrorNoReply) ||
-           name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
+bool TransientCreationError(std::string_view name) {
+    return name == automation::kErrorSingleUse ||
+           name == "org.freedesktop.DBus.Error.NameHasNoOwner" || name == kErrorServiceUnknown ||
+           name == kErrorNoReply || name == "org.freedesktop.DBus.Error.UnknownObject";
 }
 
-// The bus knows how to start `busName`: an unknown service then is a passing state.
-bool Activatable(QDBusConnection& connection, const QString& busName) {
-    const QDBusReply<QStringList> names = connection.interface()->activatableServiceNames();
-    return names.isValid() && names.value().contains(busName);
+MessagePtr NewCall(const char* destination, const char* path, const char* interface,
+                   const char* member) {
+    return MessagePtr(dbus_message_new_method_call(destination, path, interface, member));
 }
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+BusReply OutOfMemory() {
+    return BusReply{nullptr, DBUS_ERROR_NO_MEMORY, "out of memory"};
 }
 
-QVariant ToQVariant(const Value& value) {
+// The bus takes UTF-8 only (and ends a program that hands it other bytes): invalid sequences
+// become U+FFFD, as everywhere in this system.
+std::string BusText(const std::string& text) {
+    if (dbus_validate_utf8(text.c_str(), nullptr))
+        return text;
+    return text::Utf16ToUtf8(text::Utf8ToUtf16(text));
+}
+
+bool AppendText(DBusMessageIter* args, const std::string& text) {
+    const std::string valid = BusText(text);
+    const char* data = valid.c_str();
+    return dbus_message_iter_append_basic(args, DBUS_TYPE_STRING, &data);
+}
+
+bool AppendValue(DBusMessageIter* args, const Value& value) {
     return std::visit(
-        [](const auto& v) -> QVariant {
+        [args](const auto& v) -> bool {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::string>)
-                return ToQString(v);
-            else if constexpr (std::is_same_v<T, std::int16_t>)
-                return QVariant::fromValue<short>(v);
-            else if constexpr (std::is_same_v<T, std::int32_t>)
-                return QVariant::fromValue<int>(v);
-            else
-                return QVariant::fromValue<bool>(v);
+            if constexpr (std::is_same_v<T, std::string>) {
+                return AppendText(args, v);
+            } else if constexpr (std::is_same_v<T, std::int16_t>) {
+                const dbus_int16_t n = v;
+                return dbus_message_iter_append_basic(args, DBUS_TYPE_INT16, &n);
+            } else if constexpr (std::is_same_v<T, std::int32_t>) {
+                const dbus_int32_t n = v;
+                return dbus_message_iter_append_basic(args, DBUS_TYPE_INT32, &n);
+            } else {
+                const dbus_bool_t b = v ? TRUE : FALSE;
+                return dbus_message_iter_append_basic(args, DBUS_TYPE_BOOLEAN, &b);
+            }
         },
         value);
 }
 
-Value FromQVariant(const QVariant& raw) {
-    const QVariant value = raw.metaType() == QMetaType::fromType<QDBusVariant>()
-                               ? raw.value<QDBusVariant>().variant()
-                               : raw;
-    switch (value.metaType().id()) {
-    case QMetaType::Short:
-        return static_cast<std::int16_t>(value.value<short>());
-    case QMetaType::Int:
-        return static_cast<std::int32_t>(value.toInt());
-    case QMetaType::Bool:
-        return value.toBool();
-    default:
-        return value.toString().toStdString();
+// `av`: each value in a variant of its own type.
+bool AppendVariants(DBusMessageIter* args, std::span<const Value> values) {
+    DBusMessageIter array;
+    if (!dbus_message_iter_open_container(args, DBUS_TYPE_ARRAY, DBUS_TYPE_VARIANT_AS_STRING,
+                                          &array))
+        return false;
+    for (const Value& value : values) {
+        const char* type = std::visit(
+            [](const auto& v) {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, std::string>)
+                    return DBUS_TYPE_STRING_AS_STRING;
+                else if constexpr (std::is_same_v<T, std::int16_t>)
+                    return DBUS_TYPE_INT16_AS_STRING;
+                else if constexpr (std::is_same_v<T, std::int32_t>)
+                    return DBUS_TYPE_INT32_AS_STRING;
+                else
+                    return DBUS_TYPE_BOOLEAN_AS_STRING;
+            },
+            value);
+        DBusMessageIter variant;
+        if (!dbus_message_iter_open_container(&array, DBUS_TYPE_VARIANT, type, &variant)) {
+            dbus_message_iter_abandon_container(args, &array);
+            return false;
+        }
+        if (!AppendValue(&variant, value) || !dbus_message_iter_close_container(&array, &variant)) {
+            dbus_message_iter_abandon_container_if_open(&array, &variant);
+            dbus_message_iter_abandon_container(args, &array);
+            return false;
+        }
     }
+    return dbus_message_iter_close_container(args, &array);
+}
+
+// A result as the caller's types hold it: n, i and b as they are, variants unwrapped, any
+// other basic type as its text.
+Value ReadValue(DBusMessageIter* args) {
+    const int type = dbus_message_iter_get_arg_type(args);
+    if (type == DBUS_TYPE_VARIANT) {
+        DBusMessageIter inner;
+        dbus_message_iter_recurse(args, &inner);
+        return ReadValue(&inner);
+    }
+    if (!dbus_type_is_basic(type))
+        return std::string();
+    DBusBasicValue v{};
+    dbus_message_iter_get_basic(args, &v);
+    switch (type) {
+    case DBUS_TYPE_INT16:
+        return static_cast<std::int16_t>(v.i16);
+    case DBUS_TYPE_INT32:
+        return static_cast<std::int32_t>(v.i32);
+    case DBUS_TYPE_BOOLEAN:
+        return v.bool_val != 0;
+    case DBUS_TYPE_STRING:
+    case DBUS_TYPE_OBJECT_PATH:
+    case DBUS_TYPE_SIGNATURE:
+        return std::string(v.str);
+    case DBUS_TYPE_BYTE:
+        return std::to_string(v.byt);
+    case DBUS_TYPE_UINT16:
+        return std::to_string(v.u16);
+    case DBUS_TYPE_UINT32:
+        return std::to_string(v.u32);
+    case DBUS_TYPE_INT64:
+        return std::to_string(v.i64);
+    case DBUS_TYPE_UINT64:
+        return std::to_string(v.u64);
+    case DBUS_TYPE_DOUBLE:
+        return std::to_string(v.dbl);
+    default:
+        return std::string();
+    }
+}
+
+// The return code at the start of a method's answer.
+HRESULT ReadCode(DBusMessageIter* args) {
+    const Value code = ReadValue(args);
+    if (const auto* i4 = std::get_if<std::int32_t>(&code))
+        return static_cast<HRESULT>(*i4);
+    if (const auto* i2 = std::get_if<std::int16_t>(&code))
+        return static_cast<HRESULT>(*i2);
+    return S_OK;
+}
+
+// "0x80020005" (or without the 0x) as the whole of `digits`.
+bool ParseHexCode(std::string_view digits, std::uint32_t& code) {
+    while (!digits.empty() && digits.front() == ' ')
+        digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ')
+        digits.remove_suffix(1);
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        digits.remove_prefix(2);
+    if (digits.empty() || digits.size() > 8)
+        return false;
+    code = 0;
+    for (const char c : digits) {
+        const int nibble = c >= '0' && c <= '9'   ? c - '0'
+                           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                  : -1;
+        if (nibble < 0)
+            return false;
+        code = code << 4 | static_cast<std::uint32_t>(nibble);
+    }
+    return true;
 }
 
 // Dispatch errors carry their HRESULT at the start of the text ("0x80020005: ..."). A name
 // without owner is an unregistered class while creating, a server gone afterwards.
-HRESULT ErrorCode(const QDBusMessage& reply, bool creating = false) {
-    const QString name = reply.errorName();
-    if (name.startsWith(QLatin1String("ZEPH.VORTAN.Error."))) {
-        bool ok = false;
-        const uint code = reply.errorMessage().left(10).toUInt(&ok, 16);
-        if (ok)
+HRESULT ErrorCode(const BusReply& reply, bool creating = false) {
+    const std::string_view name = reply.errorName;
+    if (name.starts_with("ZEPH.VORTAN.Error.")) {
+        std::uint32_t code = 0;
+        if (ParseHexCode(std::string_view(reply.errorText).substr(0, 10), code))
             return static_cast<HRESULT>(code);
         return E_FAIL;
     }
-    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
+    if (name == kErrorServiceUnknown)
         return creating ? REGDB_E_CLASSNOTREG : RPC_E_DISCONNECTED;
-    if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.Disconnected") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    if (name == kErrorNoReply || name == "org.freedesktop.DBus.Error.Disconnected" ||
+        name == "org.freedesktop.DBus.Error.UnknownObject" ||
+        name == "org.freedesktop.DBus.Error.NameHasNoOwner")
         return RPC_E_DISCONNECTED;
     return E_FAIL;
 }
 
-std::string ErrorText(const QDBusMessage& reply) {
-    return (reply.errorName() + QLatin1String(": ") + reply.errorMessage()).toStdString();
+std::string ErrorText(const BusReply& reply) {
+    return reply.errorName + ": " + reply.errorText;
+}
+
+// The bus knows how to start `busName`: an unknown service then is a passing state.
+bool Activatable(SessionConnection& connection, const std::string& busName) {
+    const MessagePtr call =
+        NewCall(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "ListActivatableNames");
+    if (!call)
+        return false;
+    const BusReply reply = connection.Call(call.get());
+    if (reply.Failed())
+        return false;
+    DBusMessageIter args;
+    DBusMessageIter names;
+    if (!dbus_message_iter_init(reply.message.get(), &args) ||
+        dbus_message_iter_get_arg_type(&args) != DBUS_TYPE_ARRAY)
+        return false;
+    for (dbus_message_iter_recurse(&args, &names);
+         dbus_message_iter_get_arg_type(&names) == DBUS_TYPE_STRING;
+         dbus_message_iter_next(&names)) {
+        const char* name = nullptr;
+        dbus_message_iter_get_basic(&names, &name);
+        if (busName == name)
+            return true;
+    }
+    return false;
 }
 
 bool ValidProgId(std::string_view progId) {
@@ -181,30 +248,30 @@ bool ValidProgId(std::string_view progId) {
 } // namespace
 
 struct DispatchObject::Impl {
-    QDBusConnection connection = QDBusConnection::sessionBus();
-    QString server;
-    QString path;
-    std::string serverName;
+    std::unique_ptr<SessionConnection> connection;
+    std::string server;
+    std::string path;
     std::string lastError;
     bool released = false;
-    std::unique_ptr<ProgressReceiver> progress;
 
-    QDBusMessage Call(const QString& member, const QList<QVariant>& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            server, path, QString::fromLatin1(automation::kApplicationInterface), member);
-        call.setArguments(args);
-        return CallAndWait(connection, call, server);
+    // Calls `member` of the object with the arguments `append` adds.
+    template <typename Append>
+    BusReply Call(const char* member, Append&& append) {
+        const MessagePtr call =
+            NewCall(server.c_str(), path.c_str(), automation::kApplicationInterface, member);
+        if (!call)
+            return OutOfMemory();
+        DBusMessageIter args;
+        dbus_message_iter_init_append(call.get(), &args);
+        if (!append(&args))
+            return OutOfMemory();
+        return connection->Call(call.get());
     }
 
-    bool ConnectProgress(bool on) {
-        const QString objectPath = QString::fromLatin1(automation::kApplicationPath);
-        const QString interface = QString::fromLatin1(automation::kApplicationInterface);
-        const char* slot = SLOT(OnProgress(QString, QString, int));
-        if (on)
-            return connection.connect(server, objectPath, interface, QStringLiteral("Progress"),
-                                      progress.get(), slot);
-        return connection.disconnect(server, objectPath, interface, QStringLiteral("Progress"),
-                                     progress.get(), slot);
+    // A failed call's code; its text becomes the last error.
+    HRESULT Failure(const BusReply& reply) {
+        lastError = ErrorText(reply);
+        return ErrorCode(reply);
     }
 };
 
@@ -215,7 +282,7 @@ DispatchObject::~DispatchObject() {
 }
 
 const std::string& DispatchObject::ServerName() const {
-    return m_impl->serverName;
+    return m_impl->server;
 }
 
 const std::string& DispatchObject::LastError() const {
@@ -223,86 +290,73 @@ const std::string& DispatchObject::LastError() const {
 }
 
 void DispatchObject::SetProgressHandler(std::function<void(const Progress&)> handler) {
-    if (m_impl->progress) {
-        m_impl->ConnectProgress(false);
-        m_impl->progress.reset();
-    }
-    if (!handler)
-        return;
-    m_impl->progress = std::make_unique<ProgressReceiver>(
-        [handler = std::move(handler)](const QString& caption, const QString& status, int percent) {
-            handler(Progress{caption.toStdString(), status.toStdString(), percent});
-        });
-    m_impl->ConnectProgress(true);
+    m_impl->connection->SetProgressHandler(std::move(handler));
 }
 
 HRESULT DispatchObject::Release() {
     if (m_impl->released)
         return S_OK;
     m_impl->released = true;
-    const QDBusMessage reply = m_impl->Call(QStringLiteral("Release"), {});
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        m_impl->lastError = ErrorText(reply);
-        return ErrorCode(reply);
-    }
-    return S_OK;
+    const BusReply reply = m_impl->Call("Release", [](DBusMessageIter*) { return true; });
+    return reply.Failed() ? m_impl->Failure(reply) : S_OK;
 }
 
 HRESULT DispatchObject::GetIDsOfNames(std::span<const std::string> names,
                                       std::vector<DISPID>& dispids) {
-    QStringList list;
-    for (const std::string& name : names)
-        list.push_back(ToQString(name));
-    const QDBusMessage reply =
-        m_impl->Call(QStringLiteral("GetIDsOfNames"), {QVariant::fromValue(list)});
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        m_impl->lastError = ErrorText(reply);
-        return ErrorCode(reply);
-    }
+    const BusReply reply = m_impl->Call("GetIDsOfNames", [names](DBusMessageIter* args) {
+        DBusMessageIter array;
+        if (!dbus_message_iter_open_container(args, DBUS_TYPE_ARRAY, DBUS_TYPE_STRING_AS_STRING,
+                                              &array))
+            return false;
+        for (const std::string& name : names) {
+            if (!AppendText(&array, name)) {
+                dbus_message_iter_abandon_container(args, &array);
+                return false;
+            }
+        }
+        return static_cast<bool>(dbus_message_iter_close_container(args, &array));
+    });
+    if (reply.Failed())
+        return m_impl->Failure(reply);
     dispids.clear();
-    const QVariant value = reply.arguments().value(0);
-    if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
-        const QDBusArgument array = value.value<QDBusArgument>();
-        array.beginArray();
-        while (!array.atEnd()) {
-            int dispid = 0;
-            array >> dispid;
+    DBusMessageIter args;
+    DBusMessageIter array;
+    if (dbus_message_iter_init(reply.message.get(), &args) &&
+        dbus_message_iter_get_arg_type(&args) == DBUS_TYPE_ARRAY) {
+        for (dbus_message_iter_recurse(&args, &array);
+             dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_INT32;
+             dbus_message_iter_next(&array)) {
+            dbus_int32_t dispid = 0;
+            dbus_message_iter_get_basic(&array, &dispid);
             dispids.push_back(dispid);
         }
-        array.endArray();
-    } else {
-        for (const QVariant& item : value.toList())
-            dispids.push_back(item.toInt());
     }
     return S_OK;
 }
 
 CallResult DispatchObject::Invoke(DISPID dispid, std::span<const Value> args) {
     CallResult result;
-    QVariantList list;
-    for (const Value& arg : args)
-        list.push_back(ToQVariant(arg));
-    const QDBusMessage reply = m_impl->Call(
-        QStringLiteral("Invoke"), {QVariant::fromValue<int>(dispid), QVariant::fromValue(list)});
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        result.hr = ErrorCode(reply);
-        result.error = m_impl->lastError = ErrorText(reply);
+    const BusReply reply = m_impl->Call("Invoke", [dispid, args](DBusMessageIter* out) {
+        const dbus_int32_t id = dispid;
+        return dbus_message_iter_append_basic(out, DBUS_TYPE_INT32, &id) &&
+               AppendVariants(out, args);
+    });
+    if (reply.Failed()) {
+        result.hr = m_impl->Failure(reply);
+        result.error = m_impl->lastError;
         return result;
     }
-    result.hr = reply.arguments().value(0).toInt();
-    const QVariant outs = reply.arguments().value(1);
-    if (outs.metaType() == QMetaType::fromType<QDBusArgument>()) {
-        const QDBusArgument array = outs.value<QDBusArgument>();
-        array.beginArray();
-        while (!array.atEnd()) {
-            QDBusVariant item;
-            array >> item;
-            result.outs.push_back(FromQVariant(item.variant()));
-        }
-        array.endArray();
-    } else {
-        for (const QVariant& item : outs.toList())
-            result.outs.push_back(FromQVariant(item));
+    DBusMessageIter values;
+    if (!dbus_message_iter_init(reply.message.get(), &values))
+        return result;
+    result.hr = ReadCode(&values);
+    if (dbus_message_iter_next(&values) &&
+        dbus_message_iter_get_arg_type(&values) == DBUS_TYPE_ARRAY) {
+        DBusMessageIter outs;
+        for (dbus_message_iter_recurse(&values, &outs);
+             dbus_message_iter_get_arg_type(&outs) != DBUS_TYPE_INVALID;
+             dbus_message_iter_next(&outs))
+            result.outs.push_back(ReadValue(&outs));
     }
     return result;
 }
@@ -317,19 +371,22 @@ CallResult DispatchObject::Invoke(std::string_view name, std::span<const Value> 
 
 CallResult DispatchObject::CallNamed(std::string_view name, std::vector<Value> args) {
     CallResult result;
-    QList<QVariant> list;
-    for (const Value& arg : args)
-        list.push_back(ToQVariant(arg));
-    const QDBusMessage reply = m_impl->Call(ToQString(name), list);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        result.hr = ErrorCode(reply);
-        result.error = m_impl->lastError = ErrorText(reply);
+    const std::string member(name);
+    const BusReply reply = m_impl->Call(member.c_str(), [&args](DBusMessageIter* out) {
+        return std::all_of(args.begin(), args.end(),
+                           [out](const Value& arg) { return AppendValue(out, arg); });
+    });
+    if (reply.Failed()) {
+        result.hr = m_impl->Failure(reply);
+        result.error = m_impl->lastError;
         return result;
     }
-    const QList<QVariant> values = reply.arguments();
-    result.hr = values.value(0).toInt();
-    for (qsizetype i = 1; i < values.size(); ++i)
-        result.outs.push_back(FromQVariant(values[i]));
+    DBusMessageIter values;
+    if (!dbus_message_iter_init(reply.message.get(), &values))
+        return result;
+    result.hr = ReadCode(&values);
+    while (dbus_message_iter_next(&values))
+        result.outs.push_back(ReadValue(&values));
     return result;
 }
 
@@ -511,57 +568,57 @@ HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObj
     } else if (ValidProgId(progIdOrClsid)) {
         progId = std::string(progIdOrClsid);
     } else {
-        return fail(CO_E_CLASSSTRING,
-                    "\"" + std::string(progIdOrClsid) + "\" is neither a ProgID nor a class id");
+        return fail(CO_E_CLASSSTRING, std::string("\"")
+                                          .append(progIdOrClsid)
+                                          .append("\" is neither a ProgID nor a class id"));
     }
+    const std::string busName = automation::BusNameFromProgId(progId);
+    if (!dbus_validate_bus_name(busName.c_str(), nullptr))
+        return fail(E_FAIL, "the ProgID " + progId + " gives no valid bus name");
 
-    // QtDBus queues these from its own thread when a reply meets a connection that is going
-    // away; unregistered, they are dropped with a warning on stderr.
-    qRegisterMetaType<QDBusError>();
-    qRegisterMetaType<QDBusMessage>();
     auto impl = std::make_unique<DispatchObject::Impl>();
-    if (!impl->connection.isConnected())
-        return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached");
-    const QString busName = QString::fromStdString(automation::BusNameFromProgId(progId));
+    std::string why;
+    impl->connection = SessionConnection::Open(why);
+    if (!impl->connection)
+        return fail(RPC_E_DISCONNECTED, "the session bus cannot be reached: " + why);
 
     // Clients that start together contend for each new server: every one but the first gets
     // an answer that only says "not this one". Try again after a pause until the deadline.
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::minstd_rand random(std::random_device{}());
     int backoffMs = kFirstBackoffMs;
-    QDBusMessage reply;
+    BusReply reply;
     for (;;) {
-        const QDBusMessage call = QDBusMessage::createMethodCall(
-            busName, QString::fromLatin1(automation::kClassFactoryPath),
-            QString::fromLatin1(automation::kClassFactoryInterface),
-            QStringLiteral("CreateInstance"));
+        const MessagePtr call = NewCall(busName.c_str(), automation::kClassFactoryPath,
+                                        automation::kClassFactoryInterface, "CreateInstance");
         // Starting a server may take its time; the deadline bounds the retries, not this.
-        reply = CallAndWait(impl->connection, call);
-        if (reply.type() != QDBusMessage::ErrorMessage)
+        reply = call ? impl->connection->Call(call.get()) : OutOfMemory();
+        if (!reply.Failed())
             break;
-        const QString name = reply.errorName();
-        if (!TransientCreationError(name) || !impl->connection.isConnected())
+        if (!TransientCreationError(reply.errorName) || !impl->connection->Connected())
             break;
-        if (name == QLatin1String(kErrorServiceUnknown) && !Activatable(impl->connection, busName))
+        if (reply.errorName == kErrorServiceUnknown && !Activatable(*impl->connection, busName))
             break; // nothing is registered under the name: no retry makes it so
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline)
             break;
         std::uniform_int_distribution<int> spread(backoffMs / 2, backoffMs + backoffMs / 2);
-        const auto pause = std::min<std::chrono::steady_clock::duration>(
-            std::chrono::milliseconds(spread(random)), deadline - now);
-        QThread::msleep(static_cast<unsigned long>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(pause).count()));
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(spread(random)), deadline - now));
         backoffMs = std::min(backoffMs * 2, kLongestBackoffMs);
     }
-    if (reply.type() == QDBusMessage::ErrorMessage)
+    if (reply.Failed())
         return fail(ErrorCode(reply, true), ErrorText(reply));
 
-    impl->server = reply.service();
-    impl->serverName = impl->server.toStdString();
-    impl->path = reply.arguments().value(0).value<QDBusObjectPath>().path();
-    if (impl->server.isEmpty() || impl->path.isEmpty())
+    const char* sender = dbus_message_get_sender(reply.message.get());
+    const char* path = nullptr;
+    if (sender == nullptr ||
+        !dbus_message_get_args(reply.message.get(), nullptr, DBUS_TYPE_OBJECT_PATH, &path,
+                               DBUS_TYPE_INVALID))
         return fail(E_FAIL, "the server's answer names no object");
+    impl->server = sender;
+    impl->path = path;
+    impl->connection->WatchServer(impl->server);
     object.reset(new DispatchObject(std::move(impl)));
     return S_OK;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # vortanctl against the real server on a private bus (run inside scripts/private-session):
 # every verb, its output and exit code, relative paths, a missing board, a cancelled read,
-# the progress bar on a terminal, concurrent clients, names and texts beyond ASCII, and no
-# server left once released. Nobody answers questions: every question is cancelled.
+# the progress bar on a terminal, concurrent clients, names and texts beyond ASCII or UTF-8,
+# no Qt in the client, and no server left once released. Nobody answers questions: every
+# question is cancelled.
 #
 #   ctl-test.sh BUILD_DIR
 set -uo pipefail
@@ -157,6 +158,13 @@ cmp -s "$work/src/$f" "$(flash "$u")/$f" || fail "$f not written into $u"
 mkdir "$work/zurück"
 expect 0 '^code=0x00000000 result=1$' "$ctl" -q -c "$u" -d "$work/zurück" read "$f"
 cmp -s "$work/src/$f" "$work/zurück/$f" || fail "$f not read back from $u"
+
+# Bytes that are no UTF-8 reach the server replaced (U+FFFD), not refused by the bus library:
+# the board has no such file.
+expect 1 '^code=0x00000000 result=0 error=8 ' "$ctl" -q -c T1 remove $'\xe4.ini'
+
+# The command-line client loads no Qt.
+! ldd "$ctl" | grep -q libQt || fail "vortanctl links Qt: $(ldd "$ctl" | grep libQt)"
 
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed" >&2

@@ -5,9 +5,11 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,14 +25,21 @@ namespace {
 constexpr const char* kProgId = "ZEPH.VORTAN.Application.7";
 
 // Holds the server's bus name and answers one creation as a server that has served its client
-// does, then gives the name up: the bus starts a real server for the next attempt.
+// does, then gives the name up: the bus starts a real server for the next attempt. It answers
+// from a thread of its own, as the client waits without serving this thread's events.
 class TakenServer final : public QDBusVirtualObject {
 public:
     TakenServer() : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, "taken")) {
         m_bus.registerVirtualObject(QStringLiteral("/ZEPH/VORTAN/ClassFactory"), this);
         m_bOwner = m_bus.registerService(QStringLiteral("ZEPH.VORTAN.Application._7"));
+        moveToThread(&m_thread);
+        m_thread.start();
     }
-    ~TakenServer() override { QDBusConnection::disconnectFromBus(QStringLiteral("taken")); }
+    ~TakenServer() override {
+        m_thread.quit();
+        m_thread.wait();
+        QDBusConnection::disconnectFromBus(QStringLiteral("taken"));
+    }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
         ++requests;
@@ -43,9 +52,10 @@ public:
 
     bool Owner() const { return m_bOwner; }
     std::string Name() const { return m_bus.baseService().toStdString(); }
-    int requests = 0;
+    std::atomic<int> requests = 0;
 
 private:
+    QThread m_thread;
     QDBusConnection m_bus;
     bool m_bOwner = false;
 };

@@ -7,8 +7,6 @@
 #include "vortan/AutomationClient.h"
 #include "vortan/ContractIds.h"
 
-#include <QCoreApplication>
-
 #include <unistd.h>
 
 #include <charconv>
@@ -59,7 +57,6 @@ int main(int argc, char** argv) {
         return ctl::kExitOk;
     }
 
-    QCoreApplication app(argc, argv);
     ctl::CtlOutcome outcome{command.verb, command.method, {}};
     {
         std::unique_ptr<client::DispatchObject> object;
