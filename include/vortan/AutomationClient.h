@@ -21,6 +21,11 @@
 #include <variant>
 #include <vector>
 
+// What libvortan-client exports; the rest of the library stays private to it.
+#ifndef VORTAN_CLIENT_API
+#define VORTAN_CLIENT_API __attribute__((visibility("default")))
+#endif
+
 namespace vortan::client {
 
 // An argument or result of a late-bound call: D-Bus b, n, i or s.
@@ -44,7 +49,7 @@ struct Progress {
 // The call could not reach the object: the server is gone or the bus failed.
 inline constexpr HRESULT RPC_E_DISCONNECTED = MakeHResult(0x80010108);
 
-class DispatchObject final {
+class VORTAN_CLIENT_API DispatchObject final {
 public:
     ~DispatchObject(); // releases the server's object
     DispatchObject(const DispatchObject&) = delete;
@@ -121,8 +126,9 @@ inline constexpr std::chrono::milliseconds kDefaultCreateTimeout{60 * 1000};
 // Failures: CO_E_CLASSSTRING (neither a ProgID nor a known class id), REGDB_E_CLASSNOTREG
 // (the bus knows no such server), RPC_E_DISCONNECTED (no bus, or no server in time), E_FAIL;
 // `error` says more.
-HRESULT CreateObject(std::string_view progIdOrClsid, std::unique_ptr<DispatchObject>& object,
-                     std::string* error = nullptr,
-                     std::chrono::milliseconds timeout = kDefaultCreateTimeout);
+VORTAN_CLIENT_API HRESULT CreateObject(std::string_view progIdOrClsid,
+                                       std::unique_ptr<DispatchObject>& object,
+                                       std::string* error = nullptr,
+                                       std::chrono::milliseconds timeout = kDefaultCreateTimeout);
 
 } // namespace vortan::client

@@ -3,7 +3,7 @@
 // One call's arguments, held in the types the methods take.
 
 #include "automation/AutomationMethods.h"
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 #include "vortan/com/HResult.h"
 #include "vortan/com/UniqueBstr.h"
 #include "vortan/com/UniqueVariant.h"

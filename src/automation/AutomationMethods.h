@@ -4,7 +4,7 @@
 // parameter kinds clients bind to. The server's dispatch, the bus interface (BusContract) and
 // the clients are all derived from this one table, which knows nothing of any bus.
 
-#include "platform/WinDef.h"
+#include "vortan/WinTypes.h"
 #include "vortan/com/Variant.h"
 
 #include <span>
