@@ -7,7 +7,8 @@
 # With PLUGIN (the example plug-in), it is registered with the installed `vortan
 # --register-plugin` and driven by the installed vortanctl: write, read, remove and format
 # succeed (result 1 needs each item's end event), the bytes come back, the profile's status
-# text shows, and a controller with no board is refused. Then the servers stop seeing the
+# text shows; a controller with no board is refused, and so is the simulated board's
+# controller by the example's flash handling class. Then the servers stop seeing the
 # session's own class registry, and the simulated board is found through the system registry
 # under XDG_CONFIG_DIR alone, for a write and a read.
 set -uo pipefail
@@ -35,6 +36,7 @@ printf '[a]\nx=1\n' >"$work/src/a.ini"
 head -c 200000 /dev/urandom >"$work/src/big.bin" # several chunks: progress events
 dbus-update-activation-environment VORTAN_TRANSCRIPT="$work/transcript" ||
     fail "cannot hand the transcript to the bus"
+"$bin/vortan-board" create SIM >/dev/null || fail "vortan-board create"
 
 if [ -n "$plugin" ]; then
     expect 0 'controller access class.*flash handling class' \
@@ -56,13 +58,19 @@ if [ -n "$plugin" ]; then
     [ -z "$(ls -A "$board")" ] || fail "format left $(ls -A "$board")"
     # No board of that name: the example refuses the connection, with its own error code 1.
     expect 1 'result=0 error=1 ' "$ctl" -q -c NOSUCH write "$work/src/a.ini"
+    # The simulated board's controller with the example's flash handling: it connects (no
+    # error of its own), but the flash handling refuses it and writes nothing.
+    controller='{5CE68222-DDD2-11D2-977D-00104B49CBE6}'
+    simboard="$bin/../lib/vortan/libvortan-simboard.so"
+    sed -i "s|^$controller=.*|$controller=$simboard|" "$VORTAN_CLASSES"
+    expect 1 'result=0 error=0 ' "$ctl" -q -c SIM write "$work/src/a.ini"
+    [ -z "$(ls -A "$VORTAN_BOARDS/SIM/flash")" ] || fail "a foreign controller was used"
 fi
 
 # The system registry alone: no VORTAN_CLASSES, and a config home without registries.
 mkdir -p "$work/empty-config"
 dbus-update-activation-environment VORTAN_CLASSES= XDG_CONFIG_HOME="$work/empty-config" \
     XDG_CONFIG_DIRS="$xdg" || fail "cannot hand the environment to the bus"
-"$bin/vortan-board" create SIM >/dev/null || fail "vortan-board create"
 expect 0 "$ok" "$ctl" -q -c SIM write "$work/src/big.bin"
 expect 0 "$ok" "$ctl" -q -c SIM -d "$work/sim-back" read big.bin
 cmp -s "$work/src/big.bin" "$work/sim-back/big.bin" ||
