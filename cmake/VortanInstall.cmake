@@ -32,27 +32,16 @@ configure_file(cmake/install/vortan-component.pc.in
     ${CMAKE_BINARY_DIR}/install/vortan-component.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/install/vortan-component.pc DESTINATION lib/pkgconfig)
 
-# The bus starts the installed server for every user.
-set(VORTAN_SERVER_EXEC "${CMAKE_INSTALL_FULL_BINDIR}/vortan")
-configure_file(cmake/install/vortan.service.in
-    ${CMAKE_BINARY_DIR}/install/ZEPH.VORTAN.Application._7.service @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/install/ZEPH.VORTAN.Application._7.service
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
-
-# The system's class registry names the plug-in relative to itself, so it holds in an
-# unpacked package too. Under /usr it goes to /etc, else it stays within the prefix (and
-# follows `cmake --install --prefix`).
-if(CMAKE_INSTALL_FULL_SYSCONFDIR STREQUAL "/etc")
-    set(_vortan_registry_dir "/etc/xdg/vortan")
-else()
-    set(_vortan_registry_dir "${CMAKE_INSTALL_SYSCONFDIR}/xdg/vortan")
-endif()
-file(RELATIVE_PATH VORTAN_SIMBOARD_FROM_REGISTRY "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/vortan"
-    "${CMAKE_INSTALL_PREFIX}/${VORTAN_INSTALL_PKGLIBDIR}/$<TARGET_FILE_NAME:vortan_simboard>")
-configure_file(cmake/install/classes.ini.in ${CMAKE_BINARY_DIR}/install/classes.ini.in2 @ONLY)
-file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/install/classes.ini
-    INPUT ${CMAKE_BINARY_DIR}/install/classes.ini.in2)
-install(FILES ${CMAKE_BINARY_DIR}/install/classes.ini DESTINATION ${_vortan_registry_dir})
+# The D-Bus service file (naming the server) and the system's class registry (under /usr in
+# /etc) depend on the prefix, which `cmake --install --prefix` and cpack choose only when they
+# install: a script writes them then.
+install(CODE "set(VORTAN_INSTALL_TEMPLATES \"${PROJECT_SOURCE_DIR}/cmake/install\")
+    set(VORTAN_INSTALL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    set(VORTAN_INSTALL_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+    set(VORTAN_INSTALL_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")
+    set(VORTAN_INSTALL_SIMBOARD
+        \"${VORTAN_INSTALL_PKGLIBDIR}/$<TARGET_FILE_NAME:vortan_simboard>\")")
+install(SCRIPT cmake/install/PrefixFiles.cmake)
 
 # Man pages and the changelog go compressed, as Debian has them.
 set(_vortan_gz "")
@@ -77,7 +66,7 @@ install(FILES scripts/completion/vortanctl scripts/completion/vortan-board
 # The Debian package (scripts/package): cpack -G DEB over the same install.
 install(FILES cmake/install/copyright ${_vortan_changelog}
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortan)
-file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "${_vortan_registry_dir}/classes.ini\n")
+file(WRITE ${CMAKE_BINARY_DIR}/install/conffiles "/etc/xdg/vortan/classes.ini\n")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vortan)
 set(CPACK_PACKAGE_CONTACT "VORTAN maintainers <maintainers@users.noreply.c-seed-a6e7af13.example>")
@@ -97,7 +86,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/lib")
 # The bus starts the server; without a display it needs no more.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus-daemon | dbus-broker")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
-if(_vortan_registry_dir MATCHES "^/etc/")
-    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install/conffiles)
-endif()
+# cpack's prefix (/usr for a .deb unless CPACK_PACKAGING_INSTALL_PREFIX says otherwise) decides
+# whether the registry lands in /etc, where Debian wants it marked as a conffile.
+configure_file(cmake/install/CPackProjectConfig.cmake.in
+    ${CMAKE_BINARY_DIR}/install/CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/install/CPackProjectConfig.cmake)
 include(CPack)
