@@ -10,15 +10,16 @@ file(RELATIVE_PATH _vortan_bin_to_lib "/${CMAKE_INSTALL_BINDIR}" "/${VORTAN_INST
 
 set_target_properties(vortan vortanctl vortan_board PROPERTIES
     INSTALL_RPATH "$ORIGIN/${_vortan_bin_to_lib}")
-set_target_properties(vortan_runtime vortan_platform vortan_simboard vortan_gui_module
-    PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(vortan_runtime vortan_platform vortan_client vortan_simboard
+    vortan_gui_module PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS vortan vortanctl vortan_board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS vortan_runtime vortan_platform vortan_simboard vortan_gui_module
+install(TARGETS vortan_runtime vortan_platform vortan_client vortan_simboard vortan_gui_module
     LIBRARY DESTINATION ${VORTAN_INSTALL_PKGLIBDIR})
 
-# The SDK: the public headers, and for plug-ins (Vortan::Component, vortan-component.pc) the
-# runtime library behind them. The package files find everything relative to themselves.
+# The SDK: the public headers, for plug-ins (Vortan::Component, vortan-component.pc) the
+# runtime library behind them, for clients (Vortan::Client, vortan-client.pc) the client
+# library. The package files find everything relative to themselves.
 install(DIRECTORY include/vortan DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 include(CMakePackageConfigHelpers)
 configure_file(cmake/install/VortanConfig.cmake.in
@@ -28,9 +29,10 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/VortanConfigVersion
 install(FILES ${CMAKE_BINARY_DIR}/install/VortanConfig.cmake
     ${CMAKE_BINARY_DIR}/install/VortanConfigVersion.cmake
     DESTINATION lib/cmake/Vortan)
-configure_file(cmake/install/vortan-component.pc.in
-    ${CMAKE_BINARY_DIR}/install/vortan-component.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/install/vortan-component.pc DESTINATION lib/pkgconfig)
+foreach(_pc vortan-component vortan-client)
+    configure_file(cmake/install/${_pc}.pc.in ${CMAKE_BINARY_DIR}/install/${_pc}.pc @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/install/${_pc}.pc DESTINATION lib/pkgconfig)
+endforeach()
 
 # The D-Bus service file (naming the server) and the system's class registry (under /usr in
 # /etc) depend on the prefix, which `cmake --install --prefix` and cpack choose only when they

@@ -2,7 +2,7 @@
 # What a user does with an installed VORTAN, run inside scripts/private-session with the
 # installed tree as its BUILD_DIR (install-test.sh, package-test.sh):
 #
-#   in-session.sh BIN_DIR XDG_CONFIG_DIR WORK [PLUGIN]
+#   in-session.sh BIN_DIR XDG_CONFIG_DIR WORK [PLUGIN [CLIENT]]
 #
 # With PLUGIN (the example plug-in), it is registered with the installed `vortan
 # --register-plugin` and driven by the installed vortanctl: write, read, remove and format
@@ -10,10 +10,11 @@
 # text shows; a controller with no board is refused, and so is the simulated board's
 # controller by the example's flash handling class. Then the servers stop seeing the
 # session's own class registry, and the simulated board is found through the system registry
-# under XDG_CONFIG_DIR alone, for a write and a read.
+# under XDG_CONFIG_DIR alone, for a write and a read, with vortanctl and, given CLIENT, with
+# the C++ client example built against the installed SDK.
 set -uo pipefail
 
-bin="$1" xdg="$2" work="$3" plugin="${4:-}"
+bin="$1" xdg="$2" work="$3" plugin="${4:-}" client="${5:-}"
 ctl="$bin/vortanctl"
 failures=0
 fail() {
@@ -75,5 +76,13 @@ expect 0 "$ok" "$ctl" -q -c SIM write "$work/src/big.bin"
 expect 0 "$ok" "$ctl" -q -c SIM -d "$work/sim-back" read big.bin
 cmp -s "$work/src/big.bin" "$work/sim-back/big.bin" ||
     fail "the simulated board of the system registry did not give big.bin back"
+
+# The C++ client example (examples/client) does the same through the client library.
+if [ -n "$client" ]; then
+    mkdir -p "$work/client-back"
+    "$client" SIM "$work/client-back" "$work/src/a.ini" >"$work/client.out" 2>&1 ||
+        fail "the example client: $(cat "$work/client.out")"
+    cmp -s "$work/src/a.ini" "$work/client-back/a.ini" || fail "the example client read nothing"
+fi
 
 exit $((failures != 0))

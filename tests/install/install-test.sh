@@ -40,10 +40,19 @@ if ! cmake -S "$work/example-src" -B "$work/example" -G Ninja "${flags[@]}" >"$w
     echo "FAIL: the example plug-in does not build against the installed SDK" >&2
     exit 1
 fi
+# The C++ client example, against Vortan::Client alone.
+cp -r "$source/examples/client" "$work/client-src"
+[ -n "$sanitize" ] && flags+=(-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=$sanitize")
+if ! cmake -S "$work/client-src" -B "$work/client" -G Ninja "${flags[@]}" >"$work/log" 2>&1 ||
+    ! cmake --build "$work/client" >>"$work/log" 2>&1; then
+    cat "$work/log" >&2
+    echo "FAIL: the example client does not build against the installed SDK" >&2
+    exit 1
+fi
 
 VORTAN_EXAMPLE_BOARDS="$work/example-boards" "$source/scripts/private-session" "$prefix" \
     "$(dirname "$0")/in-session.sh" "$prefix/bin" "$prefix/etc/xdg" "$work/session" \
-    "$work/example/libexample-board.so" || fail "on the bus (above)"
+    "$work/example/libexample-board.so" "$work/client/round-trip" || fail "on the bus (above)"
 
 # complete WORD...: what the installed completions offer for the last word.
 complete_words() {
