@@ -5,8 +5,15 @@
 //
 //   bench_activation [rounds]      (default 10)
 
-#include "BenchBus.h"
-#include "vortan/AutomationClient.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -18,16 +25,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <string>
-#include <vector>
+#include "BenchBus.h"
+#include "vortan/AutomationClient.h"
 
 namespace {
 

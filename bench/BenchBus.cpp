@@ -1,17 +1,16 @@
 #include "BenchBus.h"
 
-#include "system/SessionBus.h"
-
+#include <chrono>
+#include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include "system/SessionBus.h"
 
 namespace vortan::bench {
 

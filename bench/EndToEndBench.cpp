@@ -10,13 +10,6 @@
 //
 // The 200 MiB case runs min(rounds, 3) times.
 
-#include "BenchBus.h"
-#include "vortan/AutomationClient.h"
-
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +20,13 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+#include "BenchBus.h"
+#include "vortan/AutomationClient.h"
 
 namespace fs = std::filesystem;
 using vortan::bench::NowMs;

@@ -3,6 +3,14 @@
 // the simulated board next to cp of the same files, in the same run and file system.
 // Plain program: prints items/s, notifications/s and files/s.
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
 #include "platform/com/ClassRegistry.h"
@@ -14,14 +22,6 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
 
 namespace {
 

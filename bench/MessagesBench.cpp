@@ -1,10 +1,10 @@
 // Flash notifications are sent and controller notifications posted; these measure one of each
 // on the standard loop backend.
 
+#include <benchmark/benchmark.h>
+
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
-
-#include <benchmark/benchmark.h>
 
 namespace {
 

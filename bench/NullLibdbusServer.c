@@ -2,10 +2,10 @@
  * claims its name, answers CreateInstance with an object path and every other call with an
  * int32 0, and ends after CloseServer. */
 
-#include <dbus/dbus.h>
-
 #include <stdio.h>
 #include <string.h>
+
+#include <dbus/dbus.h>
 
 static int g_quit = 0;
 

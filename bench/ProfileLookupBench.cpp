@@ -1,15 +1,15 @@
 // Lookups in a profile file of several megabytes whose wanted key is on its last line, after
 // a line of a megabyte: the file is streamed once per lookup and a long line is never kept.
 // "peak_rss_growth_kib" should stay near the size of one read chunk.
-#include "platform/profile/PrivateProfile.h"
-
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/profile/PrivateProfile.h"
 
 namespace {
 

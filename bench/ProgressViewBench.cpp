@@ -2,19 +2,19 @@
 // for one at most every 20 ms while a component call runs, so this bounds the share of a
 // transfer spent drawing. Plain program; run with QT_QPA_PLATFORM=offscreen (set here if unset).
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <QApplication>
+#include <QWindow>
+
 #include "gui/DialogView.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/qt/QtLoopBackend.h"
 #include "resources/Resources.h"
-
-#include <QApplication>
-#include <QWindow>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,9 +1,9 @@
 #include "resources/Resources.h"
 
-#include "platform/win/WinUser.h"
-
 #include <array>
 #include <utility>
+
+#include "platform/win/WinUser.h"
 
 namespace vortan::resources {
 

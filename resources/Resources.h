@@ -3,12 +3,12 @@
 // The program's resources as data: dialog templates, the string table and the icons. Their
 // ids are in ResourceIds.h.
 
+#include <span>
+#include <string>
+
 #include "platform/WinDef.h"
 #include "platform/win/DialogTemplate.h"
 #include "resources/ResourceIds.h"
-
-#include <span>
-#include <string>
 
 namespace vortan::resources {
 

@@ -6,11 +6,11 @@
 //
 // Exit code 0 when both transfers report success; the files then lie in DIRECTORY.
 
-#include "vortan/AutomationClient.h"
-
 #include <cstdio>
 #include <memory>
 #include <string>
+
+#include "vortan/AutomationClient.h"
 
 namespace {
 

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <utility>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace example_board {
 namespace {

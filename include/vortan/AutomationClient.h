@@ -8,9 +8,6 @@
 // read only while one of its calls waits: no event loop and no Qt are needed, and an object is
 // used from one thread at a time.
 
-#include "vortan/WinTypes.h"    // LONG, SHORT, DISPID, VARIANT_BOOL
-#include "vortan/com/HResult.h" // HRESULT codes
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -20,6 +17,9 @@
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "vortan/WinTypes.h"    // LONG, SHORT, DISPID, VARIANT_BOOL
+#include "vortan/com/HResult.h" // HRESULT codes
 
 // What libvortan-client exports; the rest of the library stays private to it.
 #ifndef VORTAN_CLIENT_API

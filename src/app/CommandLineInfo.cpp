@@ -1,8 +1,8 @@
 #include "app/CommandLineInfo.h"
 
-#include "platform/text/Ascii.h"
-
 #include <string_view>
+
+#include "platform/text/Ascii.h"
 
 namespace vortan::app {
 

@@ -1,9 +1,9 @@
 #include "app/LoopCallQueue.h"
 
+#include <utility>
+
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
-
-#include <utility>
 
 namespace vortan::app {
 

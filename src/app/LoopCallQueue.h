@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <deque>
 #include <functional>
+
+#include "platform/WinDef.h"
 
 namespace vortan::app {
 

@@ -1,12 +1,12 @@
 #include "app/OverWriteDlg.h"
 
+#include <array>
+#include <string>
+
 #include "platform/profile/ProfileText.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "resources/TextKeys.h"
-
-#include <array>
-#include <string>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "platform/WinDef.h"
 #include "platform/win/CDialog.h"
-
-#include <string>
 
 // The question a read asks before it stores over an existing local file. Answers: IDOK
 // (overwrite), IDNO (choose another file), IDCANCEL (cancel the read) and IDC_OVERWRITE_ALL

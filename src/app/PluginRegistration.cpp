@@ -1,17 +1,17 @@
 #include "app/PluginRegistration.h"
 
-#include "platform/com/ClassRegistry.h"
-#include "platform/com/PluginCache.h"
-#include "vortan/ContractIds.h"
-#include "vortan/com/ComPtr.h"
-#include "vortan/com/IClassFactory.h"
-
 #include <array>
 #include <cstdio>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/PluginCache.h"
+#include "vortan/ContractIds.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/IClassFactory.h"
 
 namespace vortan::app {
 

@@ -1,8 +1,8 @@
 #include "app/ProgressRelay.h"
 
-#include "platform/win/WindowModel.h"
-
 #include <utility>
+
+#include "platform/win/WindowModel.h"
 
 namespace vortan::app {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/IWindowObserver.h"
-
 #include <functional>
 #include <string_view>
+
+#include "platform/WinDef.h"
+#include "platform/win/IWindowObserver.h"
 
 namespace vortan::app {
 

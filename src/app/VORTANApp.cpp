@@ -1,13 +1,13 @@
 #include "app/VORTANApp.h"
 
+#include <utility>
+
 #include "app/AppLock.h"
 #include "app/IAutomationHost.h"
 #include "engine/VORTANDlg.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
-
-#include <utility>
 
 CVORTANApp::CVORTANApp(IAutomationHost& host, vortan::app::CommandLineInfo commandLine,
                        std::filesystem::path program)

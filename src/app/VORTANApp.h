@@ -1,9 +1,9 @@
 #pragma once
 
+#include <filesystem>
+
 #include "app/CommandLineInfo.h"
 #include "platform/WinDef.h"
-
-#include <filesystem>
 
 class CVORTANDlg;
 class IAutomationHost;

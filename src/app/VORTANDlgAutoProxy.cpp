@@ -1,5 +1,9 @@
 #include "app/VORTANDlgAutoProxy.h"
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "app/AppLock.h"
 #include "app/OverWriteDlg.h"
 #include "automation/ArgumentFrame.h"
@@ -16,10 +20,6 @@
 #include "selection/SelectDirectory.h"
 #include "selection/SelectFileDlg.h"
 #include "vortan/com/UniqueBstr.h"
-
-#include <memory>
-#include <optional>
-#include <string>
 
 namespace {
 

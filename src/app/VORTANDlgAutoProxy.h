@@ -1,10 +1,10 @@
 #pragma once
 
-#include "engine/IAutomationLink.h"
-#include "platform/WinDef.h"
-
 #include <functional>
 #include <string>
+
+#include "engine/IAutomationLink.h"
+#include "platform/WinDef.h"
 
 class CVORTANDlg;
 

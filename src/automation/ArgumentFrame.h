@@ -2,15 +2,15 @@
 
 // One call's arguments, held in the types the methods take.
 
+#include <span>
+#include <string>
+#include <vector>
+
 #include "automation/AutomationMethods.h"
 #include "vortan/WinTypes.h"
 #include "vortan/com/HResult.h"
 #include "vortan/com/UniqueBstr.h"
 #include "vortan/com/UniqueVariant.h"
-
-#include <span>
-#include <string>
-#include <vector>
 
 namespace vortan::automation {
 

@@ -4,12 +4,12 @@
 // parameter kinds clients bind to. The server's dispatch, the bus interface (BusContract) and
 // the clients are all derived from this one table, which knows nothing of any bus.
 
-#include "vortan/WinTypes.h"
-#include "vortan/com/Variant.h"
-
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "vortan/WinTypes.h"
+#include "vortan/com/Variant.h"
 
 namespace vortan::automation {
 

@@ -1,17 +1,17 @@
 #include "vortan/AutomationClient.h"
 
+#include <algorithm>
+#include <random>
+#include <thread>
+#include <utility>
+
+#include <dbus/dbus.h>
+
 #include "automation/dbus/BusContract.h"
 #include "client/SessionConnection.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/Guid.h"
 #include "vortan/text/Utf.h"
-
-#include <dbus/dbus.h>
-
-#include <algorithm>
-#include <random>
-#include <thread>
-#include <utility>
 
 namespace vortan::client {
 

@@ -1,9 +1,9 @@
 #include "client/SessionConnection.h"
 
-#include "automation/dbus/BusContract.h"
-
 #include <cstring>
 #include <utility>
+
+#include "automation/dbus/BusContract.h"
 
 namespace vortan::client {
 

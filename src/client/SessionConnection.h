@@ -1,13 +1,13 @@
 #pragma once
 
-#include "vortan/AutomationClient.h"
-
-#include <dbus/dbus.h>
-
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include <dbus/dbus.h>
+
+#include "vortan/AutomationClient.h"
 
 namespace vortan::client {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/fs/LocalTime.h"
-
 #include <string>
+
+#include "platform/fs/LocalTime.h"
 
 namespace vortan::engine {
 

@@ -1,15 +1,15 @@
 #include "engine/FileList.h"
 
-#include "engine/FileDate.h"
-#include "platform/afx/InvalidArgException.h"
-#include "platform/fs/FileStatus.h"
-#include "platform/fs/Path.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <optional>
+
+#include "engine/FileDate.h"
+#include "platform/afx/InvalidArgException.h"
+#include "platform/fs/FileStatus.h"
+#include "platform/fs/Path.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "engine/FileListEntry.h"
-#include "platform/WinDef.h"
-#include "platform/fs/LocalTimeZone.h"
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/FileListEntry.h"
+#include "platform/WinDef.h"
+#include "platform/fs/LocalTimeZone.h"
 
 // The files of one transfer, in the order they were added. The list owns its entries; the
 // pointers it hands out stay valid until RemoveAll or the list's end. A negative index raises

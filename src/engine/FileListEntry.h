@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <string>
+
+#include "platform/WinDef.h"
 
 // One file of a transfer. Texts are UTF-8 bytes.
 struct FileListEntry {

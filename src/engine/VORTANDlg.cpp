@@ -1,5 +1,12 @@
 #include "engine/VORTANDlg.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <new>
+#include <string_view>
+#include <unordered_map>
+
 #include "controller/ComponentCreation.h"
 #include "controller/CtrlAccess.h"
 #include "controller/FileEntry.h"
@@ -17,13 +24,6 @@
 #include "vortan/com/ComError.h"
 #include "vortan/com/UniqueBstr.h"
 #include "vortan/text/Utf.h"
-
-#include <algorithm>
-#include <climits>
-#include <cstdlib>
-#include <new>
-#include <string_view>
-#include <unordered_map>
 
 HANDLE g_hFlashMutex = nullptr;
 

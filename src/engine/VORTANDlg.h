@@ -5,15 +5,15 @@
 // and calls one of the Do... entry points; the end report of the last item ends the dialog,
 // and with it the process.
 
+#include <memory>
+#include <string>
+
 #include "engine/IAutomationLink.h"
 #include "platform/WinDef.h"
 #include "platform/win/CDialog.h"
 #include "vortan/IFlashHandling.h"
 #include "vortan/com/ComPtr.h"
 #include "vortan/com/Variant.h"
-
-#include <memory>
-#include <string>
 
 class CCtrlAccess;
 class CFlashObserverAccess;

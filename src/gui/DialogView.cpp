@@ -1,12 +1,6 @@
 #include "gui/DialogView.h"
 
-#include "gui/FileEditView.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/Window.h"
-#include "platform/win/WindowModel.h"
-#include "platform/win/WindowTable.h"
-#include "resources/Resources.h"
-#include "selection/FileEditCtrl.h"
+#include <algorithm>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +19,13 @@
 #include <QStyle>
 #include <QWindow>
 
-#include <algorithm>
+#include "gui/FileEditView.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowModel.h"
+#include "platform/win/WindowTable.h"
+#include "resources/Resources.h"
+#include "selection/FileEditCtrl.h"
 
 namespace vortan::gui {
 namespace {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/IWindowObserver.h"
+#include <map>
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-#include <map>
+#include "platform/WinDef.h"
+#include "platform/win/IWindowObserver.h"
 
 class QCloseEvent;
 class QContextMenuEvent;

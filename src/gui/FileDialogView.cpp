@@ -1,13 +1,13 @@
 #include "gui/FileDialogView.h"
 
-#include "gui/ModalRun.h"
-
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "gui/ModalRun.h"
 
 namespace vortan::gui {
 namespace {

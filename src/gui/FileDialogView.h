@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ui/CommDlg.h"
-
 #include <QFileDialog>
+
+#include "platform/ui/CommDlg.h"
 
 namespace vortan::gui {
 

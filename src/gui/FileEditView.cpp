@@ -1,11 +1,8 @@
 #include "gui/FileEditView.h"
 
-#include "platform/ui/CommCtrl.h"
-#include "platform/ui/ShellApi.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
-#include "platform/win/WindowTable.h"
-#include "selection/FileEditCtrl.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -20,9 +17,12 @@
 #include <QToolTip>
 #include <QUrl>
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "platform/ui/CommCtrl.h"
+#include "platform/ui/ShellApi.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
+#include "platform/win/WindowTable.h"
+#include "selection/FileEditCtrl.h"
 
 namespace vortan::gui {
 namespace {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "gui/PainterDeviceContext.h"
-#include "platform/WinDef.h"
-#include "platform/win/IWindowObserver.h"
+#include <string>
 
 #include <QLineEdit>
 
-#include <string>
+#include "gui/PainterDeviceContext.h"
+#include "platform/WinDef.h"
+#include "platform/win/IWindowObserver.h"
 
 namespace vortan::gui {
 

@@ -1,8 +1,5 @@
 #include "gui/FolderBrowserView.h"
 
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
-
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -11,6 +8,9 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
 
 namespace vortan::gui {
 namespace {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/ui/ShlObj.h"
-#include "platform/win/IWindowObserver.h"
+#include <optional>
+#include <string>
 
 #include <QDialog>
 
-#include <optional>
-#include <string>
+#include "platform/ui/ShlObj.h"
+#include "platform/win/IWindowObserver.h"
 
 class QDialogButtonBox;
 class QFileSystemModel;

@@ -1,8 +1,8 @@
 #include "gui/GuiEntry.h"
 
-#include "gui/UiServices.h"
-
 #include <QApplication>
+
+#include "gui/UiServices.h"
 
 namespace {
 

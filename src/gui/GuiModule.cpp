@@ -1,14 +1,13 @@
 #include "gui/GuiModule.h"
 
-#include <QCoreApplication>
-
-#include <dlfcn.h>
-
 #include <cstdio>
+#include <dlfcn.h>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include <QCoreApplication>
 
 namespace vortan::gui {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "gui/GuiEntry.h"
-
 #include <memory>
 #include <optional>
+
+#include "gui/GuiEntry.h"
 
 class QCoreApplication;
 

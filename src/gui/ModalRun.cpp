@@ -1,9 +1,9 @@
 #include "gui/ModalRun.h"
 
+#include <QDialog>
+
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowTable.h"
-
-#include <QDialog>
 
 namespace vortan::gui {
 

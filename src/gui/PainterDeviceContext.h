@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/ui/DeviceContext.h"
+#include <functional>
 
 #include <QPalette>
 #include <QPoint>
 
-#include <functional>
+#include "platform/ui/DeviceContext.h"
 
 class QPainter;
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/ui/IDialogService.h"
+#include <map>
+#include <memory>
 
 #include <QObject>
 
-#include <map>
-#include <memory>
+#include "platform/ui/IDialogService.h"
 
 namespace vortan::gui {
 

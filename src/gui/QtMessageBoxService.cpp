@@ -1,16 +1,16 @@
 #include "gui/QtMessageBoxService.h"
 
+#include <array>
+#include <utility>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
 #include "gui/DialogView.h"
 #include "gui/ModalRun.h"
 #include "gui/QtDialogService.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
-
-#include <QAbstractButton>
-#include <QMessageBox>
-
-#include <array>
-#include <utility>
 
 namespace vortan::gui {
 namespace {

@@ -1,5 +1,8 @@
 #include "gui/UiServices.h"
 
+#include <QApplication>
+#include <QIcon>
+
 #include "gui/DialogView.h"
 #include "gui/QtDialogService.h"
 #include "gui/QtFileDialogService.h"
@@ -8,9 +11,6 @@
 #include "platform/ui/SelectionServicesScope.h"
 #include "platform/ui/UiServicesScope.h"
 #include "resources/Resources.h"
-
-#include <QApplication>
-#include <QIcon>
 
 namespace vortan::gui {
 

@@ -1,6 +1,9 @@
 #include "selection/FileEditCtrl.h"
 
-#include "platform/profile/ProfileText.h"
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
 
 #include "platform/afx/InvalidArgException.h"
 #include "platform/afx/NotSupportedException.h"
@@ -8,6 +11,7 @@
 #include "platform/fs/FileSearch.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/PrivateProfile.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/text/Ascii.h"
 #include "platform/text/SafeFormat.h"
 #include "platform/ui/CommCtrl.h"
@@ -15,11 +19,6 @@
 #include "platform/win/WindowModel.h"
 #include "resources/TextKeys.h"
 #include "selection/FECFileDialog.h"
-
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <map>
 
 namespace {
 

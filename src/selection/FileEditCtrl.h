@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "platform/WinDef.h"
 #include "platform/afx/AfxDefs.h"
 #include "platform/afx/DataExchange.h"
@@ -9,10 +13,6 @@
 #include "platform/ui/ShlObj.h"
 #include "platform/win/WinUser.h"
 #include "selection/FileEditFlags.h"
-
-#include <memory>
-#include <string>
-#include <vector>
 
 class CFECFileDialog;
 

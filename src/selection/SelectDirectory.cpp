@@ -1,5 +1,8 @@
 #include "selection/SelectDirectory.h"
 
+#include <exception>
+#include <vector>
+
 #include "platform/fs/FileApi.h"
 #include "platform/fs/Path.h"
 #include "platform/profile/ProfileText.h"
@@ -7,9 +10,6 @@
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "resources/TextKeys.h"
-
-#include <exception>
-#include <vector>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "platform/WinDef.h"
 #include "platform/win/CDialog.h"
-
-#include <string>
 
 // The directory selection behind ShowDirectorySelectDialog: an invisible host that opens the
 // shell's folder browser while it is being initialised and ends at once, with IDOK and the

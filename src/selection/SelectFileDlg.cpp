@@ -1,15 +1,15 @@
 #include "selection/SelectFileDlg.h"
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
 #include "engine/FileList.h"
 #include "platform/fs/FileApi.h"
 #include "platform/fs/Path.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
-
-#include <algorithm>
-#include <cstring>
-#include <exception>
 
 namespace {
 

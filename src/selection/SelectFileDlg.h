@@ -1,12 +1,12 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/WinDef.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/win/CDialog.h"
 #include "selection/FileEditCtrl.h"
-
-#include <string>
-#include <vector>
 
 class CFileList;
 

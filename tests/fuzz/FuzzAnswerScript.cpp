@@ -1,9 +1,9 @@
 // The answer file of an unattended run: every kind of answer drawn until none is left.
-#include "FuzzInput.h"
-#include "platform/ui/AnswerScript.h"
-
 #include <algorithm>
 #include <string_view>
+
+#include "FuzzInput.h"
+#include "platform/ui/AnswerScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

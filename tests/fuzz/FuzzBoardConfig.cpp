@@ -1,13 +1,12 @@
 // A simulated board's board.ini, which anyone may edit: what loads must be each value read
 // whole, and must save and load again unchanged.
-#include "FuzzInput.h"
-#include "components/simboard/BoardConfig.h"
-
-#include "platform/profile/PrivateProfile.h"
-
 #include <charconv>
 #include <string_view>
 #include <tuple>
+
+#include "FuzzInput.h"
+#include "components/simboard/BoardConfig.h"
+#include "platform/profile/PrivateProfile.h"
 
 using vortan::simboard::BoardConfig;
 

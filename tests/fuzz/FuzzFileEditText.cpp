@@ -1,11 +1,11 @@
 // The file edit control's text, as a user types it or a client passes it as the initial text,
 // parsed into paths in each of the control's modes. Wildcard expansion is left out: it lists
 // directories, which would make the run measure the file system.
+#include <string>
+
 #include "FuzzInput.h"
 #include "platform/win/WindowModel.h"
 #include "selection/FileEditCtrl.h"
-
-#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const HWND parent = vortan::win::CreateDialogWindow({}, nullptr, &DefWindowProc);

@@ -1,8 +1,8 @@
 // The ';'-separated file list of a transfer call, as a client sends it.
+#include <string>
+
 #include "FuzzInput.h"
 #include "engine/FileList.h"
-
-#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

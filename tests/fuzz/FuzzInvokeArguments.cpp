@@ -1,11 +1,12 @@
 // Invoke's arguments as a late-bound client sends them: any method, any count, any types,
 // texts of any UTF-16 units (lone surrogates included), coerced as the dispatch does.
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include "FuzzInput.h"
 #include "automation/ArgumentFrame.h"
 #include "vortan/com/SysString.h"
-
-#include <fuzzer/FuzzedDataProvider.h>
-#include <vector>
 
 using namespace vortan::automation;
 

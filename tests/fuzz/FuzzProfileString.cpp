@@ -1,11 +1,12 @@
 // The profile-string reader over a file a client names: any bytes, any section and key, any
 // buffer size.
+#include <cstring>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include "FuzzInput.h"
 #include "platform/profile/PrivateProfile.h"
-
-#include <cstring>
-#include <fuzzer/FuzzedDataProvider.h>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const vortan::fuzz::InputFile file("profile.ini");

@@ -1,21 +1,20 @@
 #include "gui/DialogView.h"
 
-#include "gui/ViewTestSupport.h"
-#include "platform/win/WinUser.h"
-#include "resources/Resources.h"
-#include "support/ScriptedDialog.h"
+#include <functional>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include "gui/ViewTestSupport.h"
+#include "platform/win/WinUser.h"
+#include "resources/Resources.h"
+#include "support/ScriptedDialog.h"
 
 using vortan::gui::DialogView;
 using vortan::resources::FindDialogTemplate;

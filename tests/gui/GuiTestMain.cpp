@@ -1,8 +1,7 @@
-#include "platform/win/qt/QtLoopBackend.h"
-
 #include <QApplication>
-
 #include <gtest/gtest.h>
+
+#include "platform/win/qt/QtLoopBackend.h"
 
 // One QApplication and the Qt loop backend for all tests, as in the program.
 int main(int argc, char** argv) {

@@ -1,3 +1,12 @@
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
 #include "gui/DialogView.h"
@@ -10,16 +19,6 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
-
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 using vortan::gui::DialogView;
 using vortan::test::FakeFlashHandling;

@@ -1,26 +1,24 @@
 #include "gui/QtMessageBoxService.h"
 
-#include "gui/DialogView.h"
-#include "gui/GuiModule.h"
-#include "gui/QtDialogService.h"
-#include "gui/ViewTestSupport.h"
-#include "resources/Resources.h"
-#include "support/ScriptedDialog.h"
-
-#include "platform/ui/MessageBox.h"
-#include "platform/ui/UiServicesScope.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
+#include <functional>
+#include <optional>
+#include <string>
 
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <optional>
-#include <string>
+#include "gui/DialogView.h"
+#include "gui/GuiModule.h"
+#include "gui/QtDialogService.h"
+#include "gui/ViewTestSupport.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/UiServicesScope.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
+#include "resources/Resources.h"
+#include "support/ScriptedDialog.h"
 
 using vortan::test::Shown;
 

@@ -1,15 +1,3 @@
-#include "gui/DialogView.h"
-#include "gui/FileEditView.h"
-#include "gui/QtFileDialogService.h"
-#include "gui/QtFolderBrowserService.h"
-#include "gui/ViewTestSupport.h"
-
-#include "platform/ui/DeviceContext.h"
-#include "platform/ui/SelectionServicesScope.h"
-#include "support/FakeSelectionServices.h"
-#include "support/TempDir.h"
-#include "unit/selection/SelectionFixture.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -26,8 +14,18 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
-
 #include <gtest/gtest.h>
+
+#include "gui/DialogView.h"
+#include "gui/FileEditView.h"
+#include "gui/QtFileDialogService.h"
+#include "gui/QtFolderBrowserService.h"
+#include "gui/ViewTestSupport.h"
+#include "platform/ui/DeviceContext.h"
+#include "platform/ui/SelectionServicesScope.h"
+#include "support/FakeSelectionServices.h"
+#include "support/TempDir.h"
+#include "unit/selection/SelectionFixture.h"
 
 using vortan::test::ClickLater;
 using vortan::test::SelectionHost;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/QtDialogService.h"
-#include "platform/ui/IDialogService.h"
+#include <deque>
+#include <functional>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,11 +9,10 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
+#include "gui/QtDialogService.h"
+#include "platform/ui/IDialogService.h"
 
 namespace vortan::test {
 

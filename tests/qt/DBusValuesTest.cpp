@@ -1,10 +1,9 @@
 #include "app/dbus/DBusValues.h"
 
-#include "vortan/com/UniqueBstr.h"
-
 #include <QDBusVariant>
-
 #include <gtest/gtest.h>
+
+#include "vortan/com/UniqueBstr.h"
 
 using vortan::com::UniqueBstr;
 using vortan::com::UniqueVariant;

@@ -1,19 +1,19 @@
 #include "platform/win/qt/QtLoopBackend.h"
-#include "platform/win/CDialog.h"
-#include "platform/win/WinBase.h"
-#include "platform/win/WinUser.h"
-
-#include <QCoreApplication>
-#include <QObject>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "platform/win/CDialog.h"
+#include "platform/win/WinBase.h"
+#include "platform/win/WinUser.h"
 
 using vortan::win::DialogTemplate;
 

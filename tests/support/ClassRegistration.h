@@ -4,11 +4,11 @@
 // all server contexts, multiple use) until the end of the scope. `factory.createResult`
 // makes creation fail with a chosen HRESULT.
 
+#include <stdexcept>
+
 #include "platform/com/Activation.h"
 #include "support/FakeClassFactory.h"
 #include "vortan/com/Guid.h"
-
-#include <stdexcept>
 
 namespace vortan::test {
 

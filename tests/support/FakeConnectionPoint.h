@@ -4,14 +4,14 @@
 // chosen HRESULT, and fires events to its sinks. It counts its references on its container,
 // as a real one does, and is owned by that container (the test's fake).
 
+#include <functional>
+#include <span>
+#include <vector>
+
 #include "vortan/com/ComPtr.h"
 #include "vortan/com/IConnectionPoint.h"
 #include "vortan/com/IConnectionPointContainer.h"
 #include "vortan/com/IDispatch.h"
-
-#include <functional>
-#include <span>
-#include <vector>
 
 namespace vortan::test {
 

@@ -1,11 +1,11 @@
 #include "support/FakeController.h"
 
+#include <algorithm>
+
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/SysString.h"
-
-#include <algorithm>
 
 namespace vortan::test {
 

@@ -9,14 +9,14 @@
 // the message loop (a timer `answerDelayMs` long on a message window of its own), as a real
 // component answers.
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/WinDef.h"
 #include "support/FakeConnectionPoint.h"
 #include "vortan/IController.h"
 #include "vortan/com/ComObject.h"
-
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace vortan::test {
 

@@ -7,13 +7,13 @@
 // component does), then returning its result and outcome; operations past the script answer
 // S_OK and `outcome`. Owned by the test; Release never deletes it.
 
-#include "support/FakeConnectionPoint.h"
-#include "vortan/IFlashHandling.h"
-#include "vortan/com/ComObject.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "support/FakeConnectionPoint.h"
+#include "vortan/IFlashHandling.h"
+#include "vortan/com/ComObject.h"
 
 namespace vortan::test {
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/ui/CommDlg.h"
-#include "platform/ui/SelectionServicesScope.h"
-#include "platform/ui/ShlObj.h"
-
 #include <deque>
 #include <string>
 #include <vector>
+
+#include "platform/ui/CommDlg.h"
+#include "platform/ui/SelectionServicesScope.h"
+#include "platform/ui/ShlObj.h"
 
 namespace vortan::test {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ui/IMessageBoxService.h"
-
 #include <vector>
+
+#include "platform/ui/IMessageBoxService.h"
 
 namespace vortan::test {
 

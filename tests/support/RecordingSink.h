@@ -4,11 +4,11 @@
 // rgvarg order) and can run a hook inside the call, e.g. to unadvise itself. It counts its
 // references but is owned by the test, so a test can check the count after Unadvise.
 
-#include "vortan/com/IDispatch.h"
-#include "vortan/com/UniqueVariant.h"
-
 #include <functional>
 #include <vector>
+
+#include "vortan/com/IDispatch.h"
+#include "vortan/com/UniqueVariant.h"
 
 namespace vortan::test {
 

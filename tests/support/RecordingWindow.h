@@ -3,11 +3,11 @@
 // A message-only window of the window model that records every message it handles, for
 // tests of code that sends or posts to a window. `onMessage` runs inside the handler.
 
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
-
 #include <functional>
 #include <vector>
+
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
 
 namespace vortan::test {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/win/CDialog.h"
-#include "platform/win/WinUser.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/win/CDialog.h"
+#include "platform/win/WinUser.h"
 
 namespace vortan::test {
 

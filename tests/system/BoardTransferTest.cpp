@@ -1,17 +1,15 @@
-#include "system/ServerTestEnv.h"
-
-#include "vortan/AutomationClient.h"
-
-#include <QDBusConnection>
-#include <QDBusPendingReply>
-#include <QDir>
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <csignal>
 #include <string>
 #include <vector>
+
+#include <QDBusConnection>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include "system/ServerTestEnv.h"
+#include "vortan/AutomationClient.h"
 
 namespace sys = vortan::systest;
 using sys::Create;

@@ -1,17 +1,15 @@
-#include "system/ServerTestEnv.h"
-#include "system/SessionBus.h"
-
-#include "vortan/AutomationClient.h"
+#include <string>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <gtest/gtest.h>
 
-#include <string>
+#include "system/ServerTestEnv.h"
+#include "system/SessionBus.h"
+#include "vortan/AutomationClient.h"
 
 namespace sys = vortan::systest;
 

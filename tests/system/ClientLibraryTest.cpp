@@ -1,18 +1,16 @@
-#include "system/ServerTestEnv.h"
-
-#include "vortan/AutomationClient.h"
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QThread>
-
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
-#include <string>
-#include <vector>
+#include "system/ServerTestEnv.h"
+#include "vortan/AutomationClient.h"
 
 using vortan::client::CallResult;
 using vortan::client::CreateObject;

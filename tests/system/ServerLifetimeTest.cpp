@@ -1,17 +1,14 @@
-#include "system/ServerTestEnv.h"
-#include "system/SessionBus.h"
-
-#include "vortan/AutomationClient.h"
+#include <fstream>
+#include <memory>
+#include <stdlib.h>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <fstream>
-#include <memory>
+#include "system/ServerTestEnv.h"
+#include "system/SessionBus.h"
+#include "vortan/AutomationClient.h"
 
 namespace sys = vortan::systest;
 using sys::Create;

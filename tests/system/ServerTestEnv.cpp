@@ -1,6 +1,8 @@
 #include "system/ServerTestEnv.h"
 
-#include "system/SessionBus.h"
+#include <fstream>
+#include <iterator>
+#include <signal.h>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -12,13 +14,9 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QThread>
-
-#include <signal.h>
-
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include "system/SessionBus.h"
 
 namespace vortan::systest {
 

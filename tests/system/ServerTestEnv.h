@@ -1,15 +1,15 @@
 #pragma once
 
-#include "vortan/AutomationClient.h"
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <QDBusMessage>
 #include <QJsonObject>
 #include <QString>
 
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
+#include "vortan/AutomationClient.h"
 
 namespace vortan::systest {
 

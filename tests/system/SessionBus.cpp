@@ -1,13 +1,12 @@
 #include "system/SessionBus.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
 namespace vortan::systest {

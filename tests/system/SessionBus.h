@@ -1,9 +1,8 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <map>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace vortan::systest {

@@ -1,18 +1,15 @@
-#include "system/ServerTestEnv.h"
-#include "system/SessionBus.h"
-
-#include "support/TempDir.h"
-
-#include <QCoreApplication>
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+#include "system/ServerTestEnv.h"
+#include "system/SessionBus.h"
 
 namespace vortan::systest {
 ServerTestEnv& MutableEnv();

@@ -2,6 +2,23 @@
 // (QWidget::grab) and saves it as a PNG, for the documentation. Runs on any platform plugin;
 // scripts/make-screenshots uses the offscreen one.
 
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include <QApplication>
+#include <QColor>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
 #include "app/OverWriteDlg.h"
 #include "gui/DialogView.h"
 #include "gui/FileEditView.h"
@@ -17,23 +34,6 @@
 #include "platform/win/qt/QtLoopBackend.h"
 #include "resources/Resources.h"
 #include "selection/FileEditCtrl.h"
-
-#include <QApplication>
-#include <QColor>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFont>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
-
-#include <cstdio>
-#include <functional>
-#include <string>
 
 namespace {
 

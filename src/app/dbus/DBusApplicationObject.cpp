@@ -1,12 +1,8 @@
 #include "app/dbus/DBusApplicationObject.h"
 
-#include "app/LoopCallQueue.h"
-#include "app/VORTANDlgAutoProxy.h"
-#include "app/dbus/DBusValues.h"
-#include "automation/ArgumentFrame.h"
-#include "automation/dbus/BusContract.h"
-#include "engine/VORTANDlg.h"
-#include "platform/win/WinUser.h"
+#include <array>
+#include <cstdio>
+#include <vector>
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -15,9 +11,13 @@
 #include <QMetaObject>
 #include <QStringList>
 
-#include <array>
-#include <cstdio>
-#include <vector>
+#include "app/LoopCallQueue.h"
+#include "app/VORTANDlgAutoProxy.h"
+#include "app/dbus/DBusValues.h"
+#include "automation/ArgumentFrame.h"
+#include "automation/dbus/BusContract.h"
+#include "engine/VORTANDlg.h"
+#include "platform/win/WinUser.h"
 
 namespace vortan::app {
 

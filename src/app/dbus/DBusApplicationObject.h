@@ -6,19 +6,19 @@
 // Release(), or when none of the connections that created or called it is left on the bus and
 // no call has come for the grace period: no orphan outlives its vanished clients.
 
-#include "app/ClientLease.h"
-#include "app/dbus/DBusProgressSignal.h"
-#include "platform/WinDef.h"
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <string>
+#include "app/ClientLease.h"
+#include "app/dbus/DBusProgressSignal.h"
+#include "platform/WinDef.h"
 
 class CVORTANDlg;
 class CVORTANDlgAutoProxy;

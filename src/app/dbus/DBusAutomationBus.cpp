@@ -1,5 +1,12 @@
 #include "app/dbus/DBusAutomationBus.h"
 
+#include <chrono>
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+
 #include "app/LoopCallQueue.h"
 #include "app/VORTANApp.h"
 #include "app/dbus/DBusApplicationObject.h"
@@ -7,13 +14,6 @@
 #include "app/dbus/ServerRegistration.h"
 #include "automation/dbus/BusContract.h"
 #include "platform/win/WinUser.h"
-
-#include <QCoreApplication>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-
-#include <chrono>
 
 namespace vortan::app {
 

@@ -4,13 +4,13 @@
 // the single-use rule, the automation object's lifetime and the end of the process when the
 // bus goes away.
 
-#include "app/IAutomationHost.h"
+#include <memory>
 
 #include <QDBusConnection>
 #include <QObject>
 #include <QTimer>
 
-#include <memory>
+#include "app/IAutomationHost.h"
 
 namespace vortan::app {
 

@@ -1,12 +1,12 @@
 #include "app/dbus/DBusClassFactory.h"
 
-#include "automation/dbus/BusContract.h"
+#include <utility>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QMetaObject>
 
-#include <utility>
+#include "automation/dbus/BusContract.h"
 
 namespace vortan::app {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDBusVirtualObject>
-
 #include <functional>
+
+#include <QDBusVirtualObject>
 
 class QDBusMessage;
 

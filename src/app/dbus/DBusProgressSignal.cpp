@@ -1,10 +1,10 @@
 #include "app/dbus/DBusProgressSignal.h"
 
+#include <QDBusMessage>
+
 #include "automation/dbus/BusContract.h"
 #include "platform/win/WinUser.h"
 #include "resources/ResourceIds.h"
-
-#include <QDBusMessage>
 
 namespace vortan::app {
 

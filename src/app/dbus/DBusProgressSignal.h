@@ -5,16 +5,16 @@
 // ProgressRelay hands over every change with its values. At most ten signals a second go
 // out, and the last state always does, also when the window goes.
 
-#include "app/ProgressRelay.h"
-#include "platform/WinDef.h"
+#include <chrono>
+#include <memory>
+#include <string>
 
 #include <QDBusConnection>
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
-#include <memory>
-#include <string>
+#include "app/ProgressRelay.h"
+#include "platform/WinDef.h"
 
 namespace vortan::app {
 

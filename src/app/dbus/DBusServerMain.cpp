@@ -1,3 +1,14 @@
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include "app/CommandLineInfo.h"
 #include "app/PluginRegistration.h"
 #include "app/VORTANApp.h"
@@ -7,17 +18,6 @@
 #include "platform/ui/ScriptedUi.h"
 #include "platform/ui/UnattendedDesktop.h"
 #include "platform/win/qt/QtLoopBackend.h"
-
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
-
-#include <cstdio>
-#include <filesystem>
-#include <iostream>
-#include <memory>
-#include <optional>
-#include <span>
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "app/dbus/DBusValues.h"
 
-#include "vortan/com/UniqueBstr.h"
+#include <limits>
 
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QMetaType>
 
-#include <limits>
+#include "vortan/com/UniqueBstr.h"
 
 namespace vortan::app::dbus {
 

@@ -4,13 +4,13 @@
 // dispatch. D-Bus s, i, n and b become VT_BSTR, VT_I4, VT_I2 and VT_BOOL; the other integer
 // types become VT_I4 when they fit.
 
-#include "vortan/com/HResult.h"
-#include "vortan/com/UniqueVariant.h"
+#include <string>
 
 #include <QList>
 #include <QVariant>
 
-#include <string>
+#include "vortan/com/HResult.h"
+#include "vortan/com/UniqueVariant.h"
 
 namespace vortan::app::dbus {
 

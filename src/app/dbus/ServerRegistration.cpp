@@ -1,15 +1,15 @@
 #include "app/dbus/ServerRegistration.h"
 
-#include "automation/dbus/BusContract.h"
-#include "platform/com/ClassRegistry.h"
-#include "vortan/ContractIds.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <system_error>
+
+#include "automation/dbus/BusContract.h"
+#include "platform/com/ClassRegistry.h"
+#include "vortan/ContractIds.h"
 
 namespace vortan::app {
 

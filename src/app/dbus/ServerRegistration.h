@@ -3,10 +3,10 @@
 // The server's registration, its only persistent state: a D-Bus service file that lets the
 // session bus start the server for a client, and the ProgID entry of the class registry.
 
-#include "vortan/com/HResult.h"
-
 #include <filesystem>
 #include <string>
+
+#include "vortan/com/HResult.h"
 
 namespace vortan::app {
 

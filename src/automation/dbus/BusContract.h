@@ -4,11 +4,11 @@
 // table's parameters, the introspection data and the error names. Server and clients share
 // it; plain C++, no bus library.
 
-#include "automation/AutomationMethods.h"
-#include "vortan/com/HResult.h"
-
 #include <string>
 #include <string_view>
+
+#include "automation/AutomationMethods.h"
+#include "vortan/com/HResult.h"
 
 namespace vortan::automation {
 

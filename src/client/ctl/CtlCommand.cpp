@@ -1,12 +1,12 @@
 #include "client/ctl/CtlCommand.h"
 
-#include "automation/AutomationMethods.h"
-
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <map>
+
+#include "automation/AutomationMethods.h"
 
 namespace vortan::ctl {
 

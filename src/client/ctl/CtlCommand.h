@@ -3,10 +3,10 @@
 // What one vortanctl invocation asks for, parsed from its command line: the verb, the method
 // it calls and that method's arguments, ready for a late-bound call.
 
-#include "vortan/AutomationClient.h"
-
 #include <string>
 #include <vector>
+
+#include "vortan/AutomationClient.h"
 
 namespace vortan::ctl {
 

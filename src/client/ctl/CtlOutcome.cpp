@@ -1,14 +1,14 @@
 #include "client/ctl/CtlOutcome.h"
 
-#include "automation/AutomationMethods.h"
-#include "client/ctl/CtlCommand.h"
-#include "platform/ui/JsonLine.h"
-
 #include <charconv>
 #include <cstdio>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "automation/AutomationMethods.h"
+#include "client/ctl/CtlCommand.h"
+#include "platform/ui/JsonLine.h"
 
 namespace vortan::ctl {
 

@@ -3,11 +3,11 @@
 // How vortanctl reports a call: `key=value` words a shell can `eval`, or one JSON object, and
 // the exit code that sums it up.
 
-#include "vortan/AutomationClient.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "vortan/AutomationClient.h"
 
 namespace vortan::ctl {
 

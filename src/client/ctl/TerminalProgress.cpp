@@ -1,9 +1,8 @@
 #include "client/ctl/TerminalProgress.h"
 
+#include <algorithm>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-#include <algorithm>
 
 namespace vortan::ctl {
 

@@ -1,21 +1,20 @@
 // vortanctl: the VORTAN automation object from the command line, one call per run (and the
 // controller's last error after a failed run).
 
-#include "client/ctl/CtlCommand.h"
-#include "client/ctl/CtlOutcome.h"
-#include "client/ctl/TerminalProgress.h"
-#include "vortan/AutomationClient.h"
-#include "vortan/ContractIds.h"
-
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
+
+#include "client/ctl/CtlCommand.h"
+#include "client/ctl/CtlOutcome.h"
+#include "client/ctl/TerminalProgress.h"
+#include "vortan/AutomationClient.h"
+#include "vortan/ContractIds.h"
 
 namespace {
 

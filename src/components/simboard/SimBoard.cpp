@@ -5,13 +5,12 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <thread>
-
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "components/simboard/BoardName.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <stdexcept>
+
+#include "platform/WinDef.h"
 
 // The framework's exception that ends a data exchange quietly: the message has been shown.
 class CUserException final : public std::runtime_error {

@@ -1,8 +1,8 @@
 #include "platform/afx/FileDialog.h"
 
-#include "platform/fs/Path.h"
-
 #include <cstring>
+
+#include "platform/fs/Path.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/afx/AfxDefs.h"
-#include "platform/ui/CommDlg.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/afx/AfxDefs.h"
+#include "platform/ui/CommDlg.h"
 
 // The framework's file dialog: a settings block (m_ofn) that owners change directly, a modal
 // run through the platform's dialog with the framework's own hook, and a walk over the

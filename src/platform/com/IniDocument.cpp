@@ -1,9 +1,9 @@
 #include "platform/com/IniDocument.h"
 
+#include <optional>
+
 #include "platform/text/Ascii.h"
 #include "platform/text/IniLine.h"
-
-#include <optional>
 
 namespace vortan::com {
 using vortan::text::EqualsNoCase;

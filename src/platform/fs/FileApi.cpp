@@ -1,9 +1,9 @@
 #include "platform/fs/FileApi.h"
 
-#include "platform/fs/Path.h"
-
 #include <string_view>
 #include <sys/stat.h>
+
+#include "platform/fs/Path.h"
 
 DWORD GetFileAttributesA(LPCSTR lpFileName) {
     if (lpFileName == nullptr || !vortan::fs::IsUsablePath(lpFileName))

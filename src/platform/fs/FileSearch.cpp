@@ -1,7 +1,5 @@
 #include "platform/fs/FileSearch.h"
 
-#include "platform/fs/Path.h"
-
 #include <algorithm>
 #include <climits>
 #include <dirent.h>
@@ -9,6 +7,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/fs/Path.h"
 
 namespace vortan::fs {
 namespace {

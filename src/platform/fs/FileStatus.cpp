@@ -1,11 +1,11 @@
 #include "platform/fs/FileStatus.h"
 
-#include "platform/fs/Path.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+
+#include "platform/fs/Path.h"
 
 namespace vortan::fs {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/fs/LocalTime.h"
-
 #include <cstdint>
 #include <optional>
+
+#include "platform/fs/LocalTime.h"
 
 namespace vortan::fs {
 

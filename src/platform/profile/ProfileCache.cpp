@@ -1,10 +1,5 @@
 #include "platform/profile/ProfileCache.h"
 
-#include "platform/fs/UniqueFd.h"
-#include "platform/profile/ProfileIndex.h"
-#include "platform/profile/ProfileScanner.h"
-#include "platform/profile/ProfileValue.h"
-
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -12,6 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+#include "platform/fs/UniqueFd.h"
+#include "platform/profile/ProfileIndex.h"
+#include "platform/profile/ProfileScanner.h"
+#include "platform/profile/ProfileValue.h"
 
 namespace vortan::profile {
 

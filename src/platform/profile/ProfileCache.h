@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -9,6 +7,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
+
+#include "platform/WinDef.h"
 
 namespace vortan::profile {
 

@@ -1,10 +1,10 @@
 #include "platform/profile/ProfileIndex.h"
 
+#include <algorithm>
+
 #include "platform/profile/ProfileValue.h"
 #include "platform/text/Ascii.h"
 #include "platform/text/IniLine.h"
-
-#include <algorithm>
 
 namespace vortan::profile {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "platform/WinDef.h"
 
 namespace vortan::profile {
 

@@ -1,9 +1,5 @@
 #include "platform/profile/ProfileScanner.h"
 
-#include "platform/fs/UniqueFd.h"
-#include "platform/profile/ProfileValue.h"
-#include "platform/text/Ascii.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +11,10 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+#include "platform/fs/UniqueFd.h"
+#include "platform/profile/ProfileValue.h"
+#include "platform/text/Ascii.h"
 
 using vortan::profile::ProfileValue;
 using vortan::text::EqualsNoCase;

@@ -1,9 +1,9 @@
 #include "platform/profile/ProfileText.h"
 
+#include <array>
+
 #include "platform/profile/PrivateProfile.h"
 #include "platform/text/SafeFormat.h"
-
-#include <array>
 
 namespace vortan::profile {
 

@@ -1,9 +1,9 @@
 #include "platform/profile/ProfileValue.h"
 
-#include "vortan/text/Utf.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "vortan/text/Utf.h"
 
 namespace vortan::profile {
 

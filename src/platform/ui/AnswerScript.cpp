@@ -1,13 +1,13 @@
 #include "platform/ui/AnswerScript.h"
 
-#include "platform/text/Ascii.h"
-#include "platform/text/IniLine.h"
-
 #include <array>
 #include <charconv>
 #include <fstream>
 #include <sstream>
 #include <utility>
+
+#include "platform/text/Ascii.h"
+#include "platform/text/IniLine.h"
 
 namespace vortan::ui {
 namespace {

@@ -1,10 +1,10 @@
 #include "platform/ui/CommDlg.h"
 
-#include "platform/fs/Path.h"
-#include "platform/win/WindowModel.h"
-
 #include <atomic>
 #include <cstring>
+
+#include "platform/fs/Path.h"
+#include "platform/win/WindowModel.h"
 
 namespace vortan::ui {
 namespace {

@@ -5,11 +5,11 @@
 // as the platform does, and ask the process's file dialog service to let the user choose.
 // Paths are POSIX paths ('/' separates, absolute paths begin with '/'); texts are UTF-8.
 
-#include "platform/WinDef.h"
-#include "platform/win/WinUser.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/WinDef.h"
+#include "platform/win/WinUser.h"
 
 using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 

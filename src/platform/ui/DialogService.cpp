@@ -1,8 +1,7 @@
-#include "platform/ui/IDialogService.h"
-
-#include "platform/win/WinUser.h"
-
 #include <atomic>
+
+#include "platform/ui/IDialogService.h"
+#include "platform/win/WinUser.h"
 
 namespace vortan::ui {
 namespace {

@@ -1,9 +1,9 @@
 #include "platform/ui/MessageBox.h"
 
+#include <atomic>
+
 #include "platform/ui/IMessageBoxService.h"
 #include "platform/win/WinUser.h"
-
-#include <atomic>
 
 namespace vortan::ui {
 namespace {

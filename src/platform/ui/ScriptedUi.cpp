@@ -1,5 +1,12 @@
 #include "platform/ui/ScriptedUi.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
 #include "platform/text/Ascii.h"
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
@@ -7,13 +14,6 @@
 #include "platform/win/Window.h"
 #include "platform/win/WindowModel.h"
 #include "platform/win/WindowTable.h"
-
-#include <algorithm>
-#include <charconv>
-#include <cstdlib>
-#include <string_view>
-#include <unistd.h>
-#include <vector>
 
 namespace vortan::ui {
 namespace {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <memory>
+
 #include "platform/ui/AnswerScript.h"
 #include "platform/ui/CommDlg.h"
 #include "platform/ui/IDialogService.h"
@@ -7,9 +10,6 @@
 #include "platform/ui/ShlObj.h"
 #include "platform/ui/Transcript.h"
 #include "platform/win/IWindowObserver.h"
-
-#include <map>
-#include <memory>
 
 namespace vortan::ui {
 

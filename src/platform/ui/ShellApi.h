@@ -3,10 +3,10 @@
 // Files dropped onto a window: WM_DROPFILES carries an HDROP in wParam. The receiver reads the
 // names with DragQueryFile and frees the drop with DragFinish.
 
-#include "platform/WinDef.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/WinDef.h"
 
 struct HDROP__;
 using HDROP = HDROP__*;

@@ -1,12 +1,12 @@
 #include "platform/ui/ShlObj.h"
 
-#include "platform/fs/Path.h"
-#include "platform/win/WindowModel.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "platform/fs/Path.h"
+#include "platform/win/WindowModel.h"
 
 namespace vortan::ui {
 namespace {

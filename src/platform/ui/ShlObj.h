@@ -5,12 +5,12 @@
 // with BFFM_INITIALIZED, and asks the process's folder browser service to let the user choose.
 // Paths are POSIX paths; texts are UTF-8.
 
-#include "platform/WinDef.h"
-#include "platform/win/WinUser.h"
-
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/WinDef.h"
+#include "platform/win/WinUser.h"
 
 // An item of the shell's name space: a folder with a file-system path, or one without (a
 // virtual folder). Opaque; allocated by the shell, freed by the caller with CoTaskMemFree.

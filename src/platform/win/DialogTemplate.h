@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/WindowKind.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/WinDef.h"
+#include "platform/win/WindowKind.h"
 
 namespace vortan::win {
 

@@ -1,8 +1,8 @@
 #include "platform/win/Event.h"
 
-#include "platform/win/WinBase.h"
-
 #include <chrono>
+
+#include "platform/win/WinBase.h"
 
 namespace vortan::win {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/win/KernelObject.h"
-
 #include <condition_variable>
 #include <mutex>
+
+#include "platform/win/KernelObject.h"
 
 namespace vortan::win {
 

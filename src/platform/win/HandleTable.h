@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/KernelObject.h"
-
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+
+#include "platform/WinDef.h"
+#include "platform/win/KernelObject.h"
 
 namespace vortan::win {
 

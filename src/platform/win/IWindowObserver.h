@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/WinDef.h"
-
 #include <string_view>
+
+#include "platform/WinDef.h"
 
 namespace vortan::win {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/win/ILoopBackend.h"
-
 #include <memory>
+
+#include "platform/win/ILoopBackend.h"
 
 namespace vortan::win {
 

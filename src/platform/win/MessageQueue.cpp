@@ -1,10 +1,10 @@
 #include "platform/win/MessageQueue.h"
 
+#include <algorithm>
+
 #include "platform/win/StdLoopBackend.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WindowTable.h"
-
-#include <algorithm>
 
 namespace vortan::win {
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/ILoopBackend.h"
-#include "platform/win/WinUser.h"
-
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include "platform/WinDef.h"
+#include "platform/win/ILoopBackend.h"
+#include "platform/win/WinUser.h"
 
 namespace vortan::win {
 

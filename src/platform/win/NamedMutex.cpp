@@ -1,7 +1,5 @@
 #include "platform/win/NamedMutex.h"
 
-#include "platform/win/WinBase.h"
-
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +9,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+#include "platform/win/WinBase.h"
 
 namespace vortan::win {
 

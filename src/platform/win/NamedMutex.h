@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/win/KernelObject.h"
-
 #include <string>
+
+#include "platform/win/KernelObject.h"
 
 namespace vortan::win {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/win/ILoopBackend.h"
-
 #include <condition_variable>
 #include <mutex>
+
+#include "platform/win/ILoopBackend.h"
 
 namespace vortan::win {
 

@@ -1,15 +1,14 @@
 #include "platform/win/WinBase.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+
 #include "platform/win/Event.h"
 #include "platform/win/HandleTable.h"
 #include "platform/win/NamedMutex.h"
-
-#include <cerrno>
-#include <cstring>
-#include <string>
-
-#include <chrono>
-#include <memory>
 
 using vortan::win::Event;
 using vortan::win::HandleTable;

@@ -1,5 +1,7 @@
 #include "platform/win/WinUser.h"
 
+#include <cstring>
+
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/WinBase.h"
@@ -7,8 +9,6 @@
 #include "platform/win/WindowTable.h"
 #include "runtime/win/IWindowHost.h"
 #include "vortan/text/Utf.h"
-
-#include <cstring>
 
 using vortan::win::IWindowObserver;
 using vortan::win::MessageQueue;

@@ -1,12 +1,11 @@
-#include "platform/win/WinUser.h"
-
-#include "platform/win/IWindowObserver.h"
-#include "platform/win/WinBase.h"
-#include "platform/win/WindowTable.h"
-
 #include <algorithm>
 #include <cstring>
 #include <map>
+
+#include "platform/win/IWindowObserver.h"
+#include "platform/win/WinBase.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowTable.h"
 
 using vortan::win::Window;
 using vortan::win::WindowTable;

@@ -5,10 +5,10 @@
 // the same calls (SetKeyState, SetWindowPos, SendMessage), so subsystem code sees what a
 // person does and a test can play it.
 
-#include "platform/WinDef.h"
-
 #include <functional>
 #include <utility>
+
+#include "platform/WinDef.h"
 
 inline constexpr UINT WM_SIZE = 0x0005;
 inline constexpr UINT WM_SETFOCUS = 0x0007;

@@ -1,8 +1,8 @@
 #include "platform/win/Window.h"
 
-#include "platform/win/WinUser.h"
-
 #include <algorithm>
+
+#include "platform/win/WinUser.h"
 
 namespace vortan::win {
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/WindowKind.h"
-#include "vortan/win/MessageWindow.h"
-
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/WinDef.h"
+#include "platform/win/WindowKind.h"
+#include "vortan/win/MessageWindow.h"
 
 namespace vortan::win {
 

@@ -3,12 +3,12 @@
 // Creating windows of the model, and what a view needs beyond the platform calls. Message-only
 // windows are made with CreateMessageWindow (vortan/win/MessageWindow.h).
 
+#include <string>
+
 #include "platform/WinDef.h"
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/Window.h"
 #include "vortan/win/MessageWindow.h"
-
-#include <string>
 
 namespace vortan::win {
 

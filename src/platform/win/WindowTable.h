@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/WinDef.h"
-#include "platform/win/Window.h"
-
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include "platform/WinDef.h"
+#include "platform/win/Window.h"
 
 namespace vortan::win {
 

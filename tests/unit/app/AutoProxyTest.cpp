@@ -1,13 +1,12 @@
-#include "app/VORTANDlgAutoProxy.h"
+#include <deque>
+#include <filesystem>
 
+#include "app/VORTANDlgAutoProxy.h"
 #include "platform/ui/IDialogService.h"
 #include "platform/ui/MessageBox.h"
 #include "unit/engine/EngineFixture.h"
 #include "vortan/com/UniqueBstr.h"
 #include "vortan/text/Utf.h"
-
-#include <deque>
-#include <filesystem>
 
 using vortan::test::EngineRig;
 using vortan::test::FakeFlashHandling;

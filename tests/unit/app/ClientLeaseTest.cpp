@@ -1,9 +1,9 @@
 #include "app/ClientLease.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <optional>
+
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using vortan::app::ClientLease;

@@ -1,14 +1,14 @@
 #include "app/OverWriteDlg.h"
 
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
 #include "app/AppLock.h"
 #include "platform/ui/IDialogService.h"
 #include "platform/win/WinUser.h"
 #include "support/TempDir.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
-#include <string>
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "app/ProgressRelay.h"
 
-#include "platform/win/IWindowObserver.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
-
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win/IWindowObserver.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
 
 using vortan::app::ProgressRelay;
 using vortan::win::CreateDialogWindow;

@@ -1,21 +1,20 @@
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "app/CommandLineInfo.h"
 #include "app/PluginRegistration.h"
 #include "app/dbus/ServerRegistration.h"
-
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/ComPtr.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
-#include <vector>
 
 using vortan::app::CommandLineInfo;
 

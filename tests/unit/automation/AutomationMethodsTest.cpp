@@ -1,13 +1,12 @@
-#include "automation/ArgumentFrame.h"
-#include "automation/dbus/BusContract.h"
-
-#include "vortan/com/UniqueBstr.h"
-#include "vortan/com/UniqueVariant.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "automation/ArgumentFrame.h"
+#include "automation/dbus/BusContract.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 using vortan::automation::ArgumentFrame;
 using vortan::automation::FindMethod;

@@ -1,9 +1,9 @@
-#include "vortan/ComponentContract.h"
+#include <cstdint>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
+#include "vortan/ComponentContract.h"
 
 using vortan::IController;
 using vortan::IFlashHandling;

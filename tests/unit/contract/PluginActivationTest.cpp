@@ -1,16 +1,15 @@
-#include "platform/com/Activation.h"
-#include "platform/com/ClassRegistry.h"
-#include "platform/com/PluginCache.h"
-#include "vortan/ComponentContract.h"
-#include "vortan/com/ComPtr.h"
-
-#include "support/ScopedEnv.h"
-#include "support/TempDir.h"
+#include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include "platform/com/Activation.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/PluginCache.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+#include "vortan/ComponentContract.h"
+#include "vortan/com/ComPtr.h"
 
 using vortan::com::ClassRegistry;
 using vortan::com::ComPtr;

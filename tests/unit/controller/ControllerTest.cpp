@@ -1,6 +1,14 @@
 // The controller layer over fake components: the event sinks that turn component events
 // into window messages, and the two owners that create, subscribe and call the components.
 
+#include <functional>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "controller/ControllerEvents.h"
 #include "controller/CtrlAccess.h"
 #include "controller/FlashHandlingEvents.h"
@@ -16,14 +24,6 @@
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
 #include "vortan/com/UniqueVariant.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <limits>
-#include <optional>
-#include <stdexcept>
-#include <vector>
 
 using vortan::com::UniqueVariant;
 using vortan::test::ClassRegistration;

@@ -1,9 +1,9 @@
 #include "client/ctl/CtlCommand.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace vortan::ctl {
 namespace {

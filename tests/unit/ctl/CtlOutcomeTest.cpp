@@ -1,9 +1,9 @@
 #include "client/ctl/CtlOutcome.h"
 
+#include <gtest/gtest.h>
+
 #include "client/ctl/CtlCommand.h"
 #include "client/ctl/TerminalProgress.h"
-
-#include <gtest/gtest.h>
 
 namespace vortan::ctl {
 namespace {

@@ -3,6 +3,13 @@
 // A progress window with fake components behind it, the way the automation object drives it:
 // the calls run inside the dialog's modal loop.
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "engine/FileList.h"
 #include "engine/VORTANDlg.h"
 #include "platform/win/IWindowObserver.h"
@@ -17,13 +24,6 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace vortan::test {
 

@@ -1,16 +1,15 @@
 #include "engine/FileList.h"
 
-#include "platform/fs/Path.h"
-
-#include "support/ScopedEnv.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/fs/Path.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 using vortan::test::ScopedCurrentDir;
 using vortan::test::TempDir;

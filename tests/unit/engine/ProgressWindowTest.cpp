@@ -1,5 +1,4 @@
 #include "EngineFixture.h"
-
 #include "platform/win/WinBase.h"
 #include "vortan/com/UniqueVariant.h"
 

@@ -1,5 +1,4 @@
 #include "EngineFixture.h"
-
 #include "vortan/text/Utf.h"
 
 using vortan::test::BarPosition;

@@ -1,12 +1,12 @@
 #include "platform/com/Activation.h"
-#include "vortan/com/ComPtr.h"
+
+#include <gtest/gtest.h>
 
 #include "support/CountedObject.h"
 #include "support/FakeClassFactory.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "vortan/com/ComPtr.h"
 
 using vortan::com::ComPtr;
 using vortan::test::CountedObject;

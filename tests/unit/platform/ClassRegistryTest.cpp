@@ -1,15 +1,15 @@
 #include "platform/com/ClassRegistry.h"
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
 #include "platform/com/Activation.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/com/ComPtr.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <fstream>
-#include <sstream>
 
 using vortan::com::ClassRegistry;
 using vortan::com::FormatGuid;

@@ -1,14 +1,14 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "platform/ui/IDialogService.h"
 #include "platform/win/CDialog.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
 #include "support/ScriptedDialog.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 using vortan::test::DrainQueue;
 using vortan::test::ScriptedDialog;

@@ -1,8 +1,8 @@
-#include "platform/win/WinBase.h"
+#include <thread>
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include "platform/win/WinBase.h"
 
 // Setting and waiting on the progress window's unnamed manual-reset event is shown by the
 // engine's tests; these are the failures it never meets there.

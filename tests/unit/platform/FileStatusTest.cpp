@@ -1,16 +1,16 @@
 #include "platform/fs/FileStatus.h"
-#include "platform/fs/FileApi.h"
-#include "platform/fs/Path.h"
-
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/fs/FileApi.h"
+#include "platform/fs/Path.h"
+#include "support/TempDir.h"
 
 using vortan::fs::FileExists;
 using vortan::fs::GetFileStatus;

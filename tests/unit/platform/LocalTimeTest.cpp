@@ -1,10 +1,10 @@
 #include "platform/fs/LocalTime.h"
 
-#include "support/ScopedEnv.h"
+#include <limits>
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include "support/ScopedEnv.h"
 
 using vortan::fs::LocalTime;
 using vortan::fs::ToLocalTime;

@@ -1,9 +1,9 @@
 #include "platform/ui/MessageBox.h"
 
+#include <gtest/gtest.h>
+
 #include "platform/win/WinUser.h"
 #include "support/RecordingMessageBoxes.h"
-
-#include <gtest/gtest.h>
 
 TEST(MessageBox, UnattendedAnswersNeverChooseTheActingButton) {
     EXPECT_EQ(MessageBox(nullptr, "Text", "Titel", MB_OK | MB_ICONEXCLAMATION), IDOK);

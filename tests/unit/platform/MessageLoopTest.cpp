@@ -1,16 +1,15 @@
-#include "platform/win/WinBase.h"
-#include "platform/win/WinUser.h"
-#include "platform/win/WindowModel.h"
-
-#include "support/RecordingWindow.h"
-#include "support/ScriptedDialog.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win/WinBase.h"
+#include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
+#include "support/RecordingWindow.h"
+#include "support/ScriptedDialog.h"
 
 using vortan::test::DrainQueue;
 using vortan::test::RecordingWindow;

@@ -1,14 +1,15 @@
 #include "platform/win/NamedMutex.h"
-#include "platform/win/WinBase.h"
-#include "support/ScopedEnv.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/win/WinBase.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "platform/fs/Path.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 using vortan::fs::kMaxPath;
 using vortan::fs::SplitPath;

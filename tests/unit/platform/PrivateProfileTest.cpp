@@ -1,10 +1,4 @@
 #include "platform/profile/PrivateProfile.h"
-#include "platform/profile/ProfileCache.h"
-#include "platform/profile/ProfileScanner.h"
-
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
@@ -12,6 +6,12 @@
 #include <random>
 #include <string>
 #include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/profile/ProfileCache.h"
+#include "platform/profile/ProfileScanner.h"
+#include "support/TempDir.h"
 
 using vortan::profile::ProfileCache;
 using vortan::test::TempDir;

@@ -1,24 +1,23 @@
 #include "platform/ui/ScriptedUi.h"
 
-#include "platform/fs/Path.h"
-#include "platform/ui/SelectionServicesScope.h"
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/fs/Path.h"
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/SelectionServicesScope.h"
 #include "platform/ui/UiServicesScope.h"
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedDialog.h"
 #include "support/TempDir.h"
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 using vortan::resources::FindDialogTemplate;
 using vortan::test::DrainQueue;

@@ -1,13 +1,14 @@
 #include "platform/win/WindowModel.h"
-#include "platform/win/IWindowObserver.h"
-#include "platform/win/WinBase.h"
-#include "platform/win/WinUser.h"
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win/IWindowObserver.h"
+#include "platform/win/WinBase.h"
+#include "platform/win/WinUser.h"
 
 using vortan::win::AddWindowObserver;
 using vortan::win::CreateDialogWindow;

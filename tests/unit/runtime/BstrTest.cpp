@@ -1,10 +1,10 @@
-#include "vortan/com/SysString.h"
-#include "vortan/com/UniqueBstr.h"
+#include <cstdint>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
+#include "vortan/com/SysString.h"
+#include "vortan/com/UniqueBstr.h"
 
 using vortan::com::UniqueBstr;
 

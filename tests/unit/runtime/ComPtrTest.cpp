@@ -1,11 +1,11 @@
 #include "vortan/com/ComPtr.h"
-#include "vortan/com/ComError.h"
-#include "vortan/com/IDispatch.h"
+
+#include <gtest/gtest.h>
 
 #include "support/CountedObject.h"
 #include "support/RecordingSink.h"
-
-#include <gtest/gtest.h>
+#include "vortan/com/ComError.h"
+#include "vortan/com/IDispatch.h"
 
 using vortan::com::ComPtr;
 using vortan::test::CountedObject;

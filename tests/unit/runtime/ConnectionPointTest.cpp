@@ -1,12 +1,12 @@
 #include "vortan/com/ConnectionPoint.h"
-#include "vortan/com/BroadcastGroup.h"
-#include "vortan/com/ComPtr.h"
-#include "vortan/com/UniqueVariant.h"
+
+#include <gtest/gtest.h>
 
 #include "support/CountedObject.h"
 #include "support/RecordingSink.h"
-
-#include <gtest/gtest.h>
+#include "vortan/com/BroadcastGroup.h"
+#include "vortan/com/ComPtr.h"
+#include "vortan/com/UniqueVariant.h"
 
 using vortan::com::BroadcastGroup;
 using vortan::com::ComPtr;

@@ -1,13 +1,13 @@
 #include "vortan/com/Variant.h"
-#include "vortan/com/SysString.h"
-#include "vortan/com/UniqueBstr.h"
-#include "vortan/com/UniqueVariant.h"
 
-#include "support/CountedObject.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "support/CountedObject.h"
+#include "vortan/com/SysString.h"
+#include "vortan/com/UniqueBstr.h"
+#include "vortan/com/UniqueVariant.h"
 
 using vortan::com::UniqueBstr;
 using vortan::com::UniqueVariant;

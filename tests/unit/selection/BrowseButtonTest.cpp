@@ -1,9 +1,9 @@
-#include "platform/ui/DeviceContext.h"
-#include "unit/selection/SelectionFixture.h"
+#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "platform/ui/DeviceContext.h"
+#include "unit/selection/SelectionFixture.h"
 
 using vortan::test::SelectionHost;
 

@@ -1,11 +1,11 @@
+#include <gtest/gtest.h>
+
 #include "platform/ui/MessageBox.h"
 #include "selection/FECFileDialog.h"
 #include "support/FakeSelectionServices.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempDir.h"
 #include "unit/selection/SelectionFixture.h"
-
-#include <gtest/gtest.h>
 
 using vortan::test::FakeSelectionServices;
 using vortan::test::SelectionHost;

@@ -1,3 +1,7 @@
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
 #include "platform/afx/InvalidArgException.h"
 #include "platform/afx/NotSupportedException.h"
 #include "platform/ui/MessageBox.h"
@@ -6,10 +10,6 @@
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempDir.h"
 #include "unit/selection/SelectionFixture.h"
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using vortan::test::SelectionHost;
 using vortan::test::TempDir;

@@ -1,11 +1,11 @@
+#include <gtest/gtest.h>
+
 #include "engine/FileList.h"
 #include "selection/SelectDirectory.h"
 #include "selection/SelectFileDlg.h"
 #include "support/FakeSelectionServices.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 using vortan::test::TempDir;
 using Strings = std::vector<std::string>;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/afx/DataExchange.h"
-#include "platform/win/WindowModel.h"
-#include "selection/FileEditCtrl.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/afx/DataExchange.h"
+#include "platform/win/WindowModel.h"
+#include "selection/FileEditCtrl.h"
 
 namespace vortan::test {
 

@@ -9,12 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "platform/com/ClassRegistry.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "vortan/ContractIds.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "platform/com/Activation.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/win/WinUser.h"
@@ -23,8 +25,6 @@
 #include "vortan/ContractIds.h"
 #include "vortan/com/ComPtr.h"
 #include "vortan/com/UniqueBstr.h"
-
-#include <gtest/gtest.h>
 
 using namespace vortan::test;
 namespace com = vortan::com;

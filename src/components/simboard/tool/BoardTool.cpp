@@ -8,9 +8,8 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 #include "components/simboard/BoardName.h"
 #include "components/simboard/SimBoard.h"

@@ -1,12 +1,12 @@
 #include "platform/win/qt/QtLoopBackend.h"
 
+#include <chrono>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QObject>
 #include <QTimerEvent>
-
-#include <chrono>
 
 namespace vortan::win {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/win/ILoopBackend.h"
-#include "platform/win/LoopBackendScope.h"
-
 #include <atomic>
 #include <memory>
+
+#include "platform/win/ILoopBackend.h"
+#include "platform/win/LoopBackendScope.h"
 
 class QObject;
 
