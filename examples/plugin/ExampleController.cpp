@@ -39,32 +39,14 @@ ExampleController::~ExampleController() {
         DestroyWindow(m_hAnswerWnd);
 }
 
-HRESULT ExampleController::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
+void* ExampleController::FindInterface(REFIID iid) noexcept {
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == vortan::IID_IController)
-        *object = static_cast<vortan::IController*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else if (iid == IID_IExampleController)
-        *object = static_cast<IExampleController*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ExampleController::AddRef() {
-    return ++m_refs;
-}
-
-ULONG ExampleController::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<vortan::IController*>(this);
+    if (iid == IID_IConnectionPointContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    if (iid == IID_IExampleController)
+        return static_cast<IExampleController*>(this);
+    return nullptr;
 }
 
 HRESULT ExampleController::Connect(BSTR name, BSTR /*options*/) {
@@ -204,12 +186,7 @@ HRESULT ExampleController::EnumConnectionPoints(IEnumConnectionPoints** points) 
 }
 
 HRESULT ExampleController::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
-        return E_POINTER;
-    *point = nullptr;
-    if (!(iid == vortan::DIID_IControllerEvents))
-        return CONNECT_E_NOCONNECTION;
-    return m_events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    return m_events.Find(iid, point);
 }
 
 } // namespace example_board

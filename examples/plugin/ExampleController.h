@@ -13,22 +13,20 @@
 #include "BoardFiles.h"
 #include "IExampleController.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComObject.h"
 
 namespace example_board {
 
-class ExampleController final : public vortan::IController,
-                                public IConnectionPointContainer,
-                                public IExampleController {
+class ExampleController final
+    : public vortan::com::ComObject<ExampleController, vortan::com::Lifetime::DeleteOnLastRelease,
+                                    vortan::IController, IConnectionPointContainer,
+                                    IExampleController> {
 public:
     // The class factory's creation function: one new object, answering `iid`.
     static HRESULT Create(REFIID iid, void** object);
 
-    ExampleController(const ExampleController&) = delete;
-    ExampleController& operator=(const ExampleController&) = delete;
-
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    // The interface an IID asks for (ComObject answers QueryInterface with it).
+    void* FindInterface(REFIID iid) noexcept;
 
     HRESULT Connect(BSTR name, BSTR options) override;
     HRESULT GetConnectionName(BSTR* name) override;
@@ -47,13 +45,15 @@ public:
     void SetLastError(const ItemError& error) noexcept override { m_lastError = error; }
 
 private:
+    friend vortan::com::ComObject<ExampleController, vortan::com::Lifetime::DeleteOnLastRelease,
+                                  vortan::IController, IConnectionPointContainer,
+                                  IExampleController>;
     ExampleController() = default;
     ~ExampleController();
 
     // Runs from the message loop for each Connect, in order.
     void AnswerConnect() noexcept;
 
-    ULONG m_refs = 1;
     HWND m_hAnswerWnd = nullptr;
     std::deque<std::string> m_pending; // names of the Connect calls not answered yet
     std::filesystem::path m_board;     // empty: not connected

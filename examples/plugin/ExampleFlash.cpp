@@ -59,30 +59,12 @@ HRESULT ExampleFlash::Create(REFIID iid, void** object) {
     return created->QueryInterface(iid, object);
 }
 
-HRESULT ExampleFlash::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
+void* ExampleFlash::FindInterface(REFIID iid) noexcept {
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == vortan::IID_IFlashHandling)
-        *object = static_cast<vortan::IFlashHandling*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ExampleFlash::AddRef() {
-    return ++m_refs;
-}
-
-ULONG ExampleFlash::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return left;
+        return static_cast<vortan::IFlashHandling*>(this);
+    if (iid == IID_IConnectionPointContainer)
+        return static_cast<IConnectionPointContainer*>(this);
+    return nullptr;
 }
 
 HRESULT ExampleFlash::RunItem(vortan::IController* controller, const Item& item,
@@ -206,12 +188,7 @@ HRESULT ExampleFlash::EnumConnectionPoints(IEnumConnectionPoints** points) {
 }
 
 HRESULT ExampleFlash::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
-        return E_POINTER;
-    *point = nullptr;
-    if (!(iid == vortan::DIID_IFlashHandlingEvents))
-        return CONNECT_E_NOCONNECTION;
-    return m_events.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    return m_events.Find(iid, point);
 }
 
 } // namespace example_board

@@ -16,19 +16,18 @@
 
 #include "IExampleController.h"
 #include "vortan/ComponentContract.h"
+#include "vortan/com/ComObject.h"
 
 namespace example_board {
 
-class ExampleFlash final : public vortan::IFlashHandling, public IConnectionPointContainer {
+class ExampleFlash final
+    : public vortan::com::ComObject<ExampleFlash, vortan::com::Lifetime::DeleteOnLastRelease,
+                                    vortan::IFlashHandling, IConnectionPointContainer> {
 public:
     static HRESULT Create(REFIID iid, void** object);
 
-    ExampleFlash(const ExampleFlash&) = delete;
-    ExampleFlash& operator=(const ExampleFlash&) = delete;
-
-    HRESULT QueryInterface(REFIID iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    // The interface an IID asks for (ComObject answers QueryInterface with it).
+    void* FindInterface(REFIID iid) noexcept;
 
     HRESULT FormatMemory(vortan::IController* controller, SHORT selector, VARIANT_BOOL option,
                          VARIANT_BOOL* outcome) override;
@@ -43,6 +42,8 @@ public:
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
 private:
+    friend vortan::com::ComObject<ExampleFlash, vortan::com::Lifetime::DeleteOnLastRelease,
+                                  vortan::IFlashHandling, IConnectionPointContainer>;
     ExampleFlash() = default;
     ~ExampleFlash() = default;
 
@@ -61,7 +62,6 @@ private:
     // on one instance and runs the items on another, and the events must reach it all the same.
     static vortan::com::BroadcastGroup& Events() noexcept;
 
-    ULONG m_refs = 1;
     vortan::com::ConnectionPoint m_events{*this, vortan::DIID_IFlashHandlingEvents, &Events()};
 };
 
