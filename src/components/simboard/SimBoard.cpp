@@ -29,8 +29,10 @@ constexpr std::chrono::seconds kReadTempGrace{60};
 // vanishes with its descriptor, also in a crash.
 class TempFile final {
 public:
-    TempFile(std::string dir, std::string path, UniqueFd fd)
-        : m_strDir(std::move(dir)), m_strPath(std::move(path)), m_fd(std::move(fd)) {}
+    // `createdMode`: the permissions the file got when it was made (0 when not known).
+    TempFile(std::string dir, std::string path, UniqueFd fd, mode_t createdMode = 0)
+        : m_strDir(std::move(dir)), m_strPath(std::move(path)), m_fd(std::move(fd)),
+          m_createdMode(createdMode) {}
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
@@ -45,7 +47,7 @@ public:
     // step, else 0. An unnamed file for a target that does not exist yet is linked there
     // straight away: it appears whole all the same, and the rename is saved.
     int Commit(const std::string& target, mode_t mode) {
-        if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
+        if ((mode != m_createdMode && ::fchmod(m_fd.Get(), mode) != 0) || ::fsync(m_fd.Get()) != 0)
             return errno;
         if (m_strPath.empty()) {
             int error = LinkUnnamedAt(target);
@@ -55,7 +57,9 @@ public:
                 m_bCommitted = error == 0;
                 return error;
             }
-            // Something is there (a file, a link): replaced by a rename as below.
+            // Something is there (a file, a link): replaced by a rename as below. Named, the
+            // file is locked first, which tells a sweep that it is in use.
+            ::flock(m_fd.Get(), LOCK_EX | LOCK_NB);
             if ((error = LinkUnnamed()) != 0)
                 return error;
         }
@@ -92,6 +96,7 @@ private:
     std::string m_strDir;
     std::string m_strPath;
     UniqueFd m_fd;
+    mode_t m_createdMode;
     bool m_bCommitted = false;
 };
 
@@ -106,18 +111,20 @@ int MakeTemp(const std::string& dir, const std::string& prefix, std::unique_ptr<
 }
 
 // The temporary file of a read into `dir`: unnamed where the file system offers it, else
-// named with the read prefix. Either is locked while the read lives, which tells a later
-// sweep that it is in use.
-int MakeReadTemp(const std::string& dir, std::unique_ptr<TempFile>& temp) {
-    UniqueFd fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+// named with the read prefix. A named one is locked while the read lives, which tells a later
+// sweep that it is in use; an unnamed one is locked once it gets a name (Commit). The unnamed
+// one is made with a new file's permissions (`newFileMode`, 0666 less the umask), which then
+// need no change when it becomes a new file: nobody can open it before it has a name.
+int MakeReadTemp(const std::string& dir, mode_t newFileMode, std::unique_ptr<TempFile>& temp) {
+    UniqueFd fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (fd) {
-        temp = std::make_unique<TempFile>(dir, std::string(), std::move(fd));
-    } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
-        if (const int error = MakeTemp(dir, std::string(kReadPrefix), temp))
-            return error;
-    } else {
-        return errno;
+        temp = std::make_unique<TempFile>(dir, std::string(), std::move(fd), newFileMode);
+        return 0;
     }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return errno;
+    if (const int error = MakeTemp(dir, std::string(kReadPrefix), temp))
+        return error;
     ::flock(temp->Fd(), LOCK_EX | LOCK_NB);
     return 0;
 }
@@ -487,7 +494,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
     if (m_sweptDirs.insert(dir).second)
         SweepReadTemps(dir);
     std::unique_ptr<TempFile> temp;
-    if (const int error = MakeReadTemp(dir, temp))
+    if (const int error = MakeReadTemp(dir, NewFileMode(), temp))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);
     if (const BoardError error = Copy(source.Get(), temp->Fd(), size, false, progress))
         return error;
