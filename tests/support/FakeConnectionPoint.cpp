@@ -43,15 +43,6 @@ HRESULT FakeConnectionPoint::Unadvise(DWORD cookie) {
     return S_OK;
 }
 
-HRESULT FakeConnectionPoint::Find(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
-        return E_POINTER;
-    *point = nullptr;
-    if (!(iid == m_eventIid))
-        return CONNECT_E_NOCONNECTION;
-    return QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
-}
-
 HRESULT FakeConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) {
     HRESULT last = S_OK;
     const std::vector<Sink> sinks = m_sinks; // a sink may unadvise while it is called

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "vortan/com/ComPtr.h"
+#include "vortan/com/ConnectionPoint.h"
 #include "vortan/com/IConnectionPoint.h"
 #include "vortan/com/IConnectionPointContainer.h"
 #include "vortan/com/IDispatch.h"
@@ -52,7 +53,9 @@ public:
     HRESULT Fire(DISPID dispid, std::span<const VARIANT> args = {});
 
     // FindConnectionPoint of the container: this point for its event interface.
-    HRESULT Find(REFIID iid, IConnectionPoint** point);
+    HRESULT Find(REFIID iid, IConnectionPoint** point) {
+        return com::FindSingleConnectionPoint(*this, m_eventIid, iid, point);
+    }
 
     std::size_t SinkCount() const noexcept { return m_sinks.size(); }
 

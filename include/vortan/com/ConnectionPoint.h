@@ -18,6 +18,12 @@ namespace vortan::com {
 
 class BroadcastGroup;
 
+// FindConnectionPoint of a container whose component has one event interface, `eventIid`,
+// served by `point`: that point (one reference) for its IID, CONNECT_E_NOCONNECTION for any
+// other, E_POINTER for a null out-parameter.
+HRESULT FindSingleConnectionPoint(IConnectionPoint& point, REFIID eventIid, REFIID iid,
+                                  IConnectionPoint** out);
+
 class ConnectionPoint final : public IConnectionPoint {
 public:
     // `container` is the component that embeds this object. With a `group`, the component's
@@ -51,7 +57,9 @@ public:
 
     // The container's FindConnectionPoint for a component with this one event interface:
     // this connection point for its IID, CONNECT_E_NOCONNECTION for any other.
-    HRESULT Find(REFIID iid, IConnectionPoint** point);
+    HRESULT Find(REFIID iid, IConnectionPoint** point) {
+        return FindSingleConnectionPoint(*this, m_eventIid, iid, point);
+    }
 
     REFIID EventIid() const noexcept { return m_eventIid; }
     std::size_t SinkCount() const noexcept { return m_sinks.size(); }

@@ -161,13 +161,14 @@ HRESULT ConnectionPoint::Fire(DISPID dispid, std::span<const VARIANT> args) noex
     }
 }
 
-HRESULT ConnectionPoint::Find(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr)
+HRESULT FindSingleConnectionPoint(IConnectionPoint& point, REFIID eventIid, REFIID iid,
+                                  IConnectionPoint** out) {
+    if (out == nullptr)
         return E_POINTER;
-    *point = nullptr;
-    if (!(iid == m_eventIid))
+    *out = nullptr;
+    if (!(iid == eventIid))
         return CONNECT_E_NOCONNECTION;
-    return QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    return point.QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(out));
 }
 
 } // namespace vortan::com
