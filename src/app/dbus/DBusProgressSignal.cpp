@@ -4,6 +4,7 @@
 
 #include "automation/dbus/BusContract.h"
 #include "platform/win/WinUser.h"
+#include "platform/win/WindowModel.h"
 #include "resources/ResourceIds.h"
 
 namespace vortan::app {
@@ -12,14 +13,6 @@ namespace {
 
 // The window changes far more often than a client can draw; ten reports a second are enough.
 constexpr int kIntervalMs = 100;
-
-std::string WindowText(HWND hwnd) {
-    const int length = ::GetWindowTextLength(hwnd);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowText(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
 
 int Percent(long long lower, long long upper, long long position) {
     return upper > lower ? static_cast<int>((position - lower) * 100 / (upper - lower)) : 0;
@@ -31,8 +24,8 @@ DBusProgressSignal::DBusProgressSignal(QDBusConnection connection, HWND window, 
     : m_connection(std::move(connection)), m_strTarget(std::move(target)), m_hWindow(window),
       m_hStatus(::GetDlgItem(window, resources::IDC_STATUS)),
       m_hBar(::GetDlgItem(window, resources::IDC_PROGRESS)) {
-    m_latest.caption = WindowText(m_hWindow);
-    m_latest.status = WindowText(m_hStatus);
+    m_latest.caption = win::GetWindowTextString(m_hWindow);
+    m_latest.status = win::GetWindowTextString(m_hStatus);
     m_latest.percent = Percent(::SendMessage(m_hBar, PBM_GETRANGE, TRUE, 0),
                                ::SendMessage(m_hBar, PBM_GETRANGE, FALSE, 0),
                                ::SendMessage(m_hBar, PBM_GETPOS, 0, 0));
