@@ -49,6 +49,19 @@ if ! cmake -S "$work/client-src" -B "$work/client" -G Ninja "${flags[@]}" >"$wor
     echo "FAIL: the example client does not build against the installed SDK" >&2
     exit 1
 fi
+# Other build systems go through pkg-config: the same client, and the plug-in's sources.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+san=()
+[ -n "$sanitize" ] && san=(-fsanitize="$sanitize")
+# shellcheck disable=SC2046 # the flags are words
+"$cxx" "${san[@]}" -o "$work/client-pc" "$source/examples/client/RoundTrip.cpp" \
+    $(pkg-config --cflags --libs vortan-client) 2>"$work/log" ||
+    fail "vortan-client.pc does not build the client: $(cat "$work/log")"
+for unit in "$source"/examples/plugin/*.cpp; do
+    # shellcheck disable=SC2046
+    "$cxx" -c -o "$work/unit.o" "$unit" $(pkg-config --cflags vortan-component) 2>"$work/log" ||
+        fail "vortan-component.pc does not compile $(basename "$unit"): $(cat "$work/log")"
+done
 
 VORTAN_EXAMPLE_BOARDS="$work/example-boards" "$source/scripts/private-session" "$prefix" \
     "$(dirname "$0")/in-session.sh" "$prefix/bin" "$prefix/etc/xdg" "$work/session" \
