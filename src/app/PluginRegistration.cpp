@@ -1,7 +1,6 @@
 #include "app/PluginRegistration.h"
 
 #include <array>
-#include <cstdio>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -26,12 +25,6 @@ const std::array<ComponentClass, 2> kClasses{{
     {CLSID_ControllerAccess, "controller access"},
     {CLSID_FlashHandling, "flash handling"},
 }};
-
-std::string Code(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
 
 std::string Describe(REFCLSID clsid) {
     for (const ComponentClass& known : kClasses) {
@@ -87,14 +80,14 @@ int RegisterPlugin(const std::filesystem::path& plugin, std::ostream& out, std::
         err << "vortan: cannot register " << absolute.string()
             << ": it provides neither component class\n";
         for (const auto& [clsid, hr] : refused)
-            err << "  " << Describe(clsid) << ": " << Code(hr) << '\n';
+            err << "  " << Describe(clsid) << ": " << FormatHResult(hr) << '\n';
         err << "nothing registered\n";
         return 1;
     }
 
     com::ClassRegistry registry(com::ClassRegistry::DefaultPath());
     if (const HRESULT hr = registry.RegisterClassPath(answered, absolute); FAILED(hr)) {
-        err << "vortan: cannot write " << registry.Path().string() << " (" << Code(hr)
+        err << "vortan: cannot write " << registry.Path().string() << " (" << FormatHResult(hr)
             << "); nothing registered\n";
         return 1;
     }
@@ -102,7 +95,7 @@ int RegisterPlugin(const std::filesystem::path& plugin, std::ostream& out, std::
     for (const CLSID& clsid : answered)
         out << "  " << Describe(clsid) << '\n';
     for (const auto& [clsid, hr] : refused)
-        out << "not for " << Describe(clsid) << ", which it does not provide (" << Code(hr)
+        out << "not for " << Describe(clsid) << ", which it does not provide (" << FormatHResult(hr)
             << ")\n";
     return 0;
 }
@@ -116,7 +109,7 @@ int UnregisterPlugin(const std::filesystem::path& plugin, std::ostream& out, std
         return 1;
     }
     if (FAILED(hr)) {
-        err << "vortan: cannot write " << registry.Path().string() << " (" << Code(hr)
+        err << "vortan: cannot write " << registry.Path().string() << " (" << FormatHResult(hr)
             << "); nothing removed\n";
         return 1;
     }

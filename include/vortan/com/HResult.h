@@ -3,6 +3,8 @@
 // Result codes of the platform's COM layer, with the values of the platform itself, so codes
 // that reach a client or a message box read the same as on Windows.
 
+#include <string>
+
 #include "vortan/WinTypes.h"
 
 using SCODE = LONG;
@@ -17,6 +19,9 @@ constexpr bool FAILED(HRESULT hr) noexcept {
 constexpr HRESULT MakeHResult(std::uint32_t bits) noexcept {
     return static_cast<HRESULT>(bits);
 }
+
+// "0x80004005": how codes are shown to people, in messages and outputs.
+std::string FormatHResult(HRESULT hr);
 
 // Win32 error codes map into the FACILITY_WIN32 range; 0 stays success.
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) noexcept {

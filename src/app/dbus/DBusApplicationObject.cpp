@@ -1,7 +1,5 @@
 #include "app/dbus/DBusApplicationObject.h"
 
-#include <array>
-#include <cstdio>
 #include <vector>
 
 #include <QDBusConnectionInterface>
@@ -20,16 +18,6 @@
 #include "platform/win/WinUser.h"
 
 namespace vortan::app {
-
-namespace {
-
-std::string HexCode(HRESULT hr) {
-    std::array<char, 16> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "0x%08X", static_cast<unsigned>(hr));
-    return buffer.data();
-}
-
-} // namespace
 
 DBusApplicationObject::DBusApplicationObject(QDBusConnection connection, QString creator,
                                              std::chrono::milliseconds releaseGrace,
@@ -218,7 +206,7 @@ void DBusApplicationObject::ReplyError(const QDBusMessage& message, HRESULT hr,
     m_connection.send(message.createErrorReply(
         QString::fromLatin1(automation::DispatchErrorName(hr).data(),
                             static_cast<qsizetype>(automation::DispatchErrorName(hr).size())),
-        QString::fromStdString(HexCode(hr) + ": " + text)));
+        QString::fromStdString(FormatHResult(hr) + ": " + text)));
 }
 
 void DBusApplicationObject::NoteClient(const QString& client) {

@@ -1,7 +1,6 @@
 #include "client/ctl/CtlOutcome.h"
 
 #include <charconv>
-#include <cstdio>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -21,12 +20,6 @@ const automation::MethodInfo* Method(const CtlOutcome& outcome) {
     if (ec == std::errc() && end == m.data() + m.size())
         return automation::FindMethod(dispid);
     return automation::FindMethod(m);
-}
-
-std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-    return text;
 }
 
 // The output's names of the out-parameters: both result flags are "result", and the error
@@ -145,7 +138,7 @@ std::string ShellQuote(std::string_view value) {
 }
 
 std::string FormatLine(const CtlOutcome& outcome) {
-    std::string line = "code=" + Hex(outcome.call.hr);
+    std::string line = "code=" + FormatHResult(outcome.call.hr);
     for (const auto& outs : {Outs(outcome), LastErrorOuts(outcome)}) {
         for (const auto& [name, value] : outs) {
             line += ' ';
@@ -159,7 +152,7 @@ std::string FormatJson(const CtlOutcome& outcome) {
     const automation::MethodInfo* method = Method(outcome);
     std::string json = "{\"verb\":" + JsonString(outcome.verb) +
                        ",\"method\":" + JsonString(method ? method->name : outcome.method) +
-                       ",\"code\":" + JsonString(Hex(outcome.call.hr)) +
+                       ",\"code\":" + JsonString(FormatHResult(outcome.call.hr)) +
                        ",\"exit\":" + std::to_string(ExitCode(outcome)) +
                        ",\"ok\":" + (ExitCode(outcome) == kExitOk ? "true" : "false");
     for (const auto& [name, value] : Outs(outcome))

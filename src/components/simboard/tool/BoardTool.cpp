@@ -182,14 +182,10 @@ int Register(const std::vector<std::string_view>& args) {
     if (ec || !fs::is_regular_file(absolute, ec))
         return Failure("plug-in not found: " + plugin.string());
     vortan::com::ClassRegistry registry(vortan::com::ClassRegistry::DefaultPath());
-    for (const CLSID& clsid : {vortan::CLSID_ControllerAccess, vortan::CLSID_FlashHandling}) {
-        const HRESULT hr = registry.RegisterClassPath(clsid, absolute);
-        if (FAILED(hr)) {
-            char code[16];
-            std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-            return Failure("cannot write " + registry.Path().string() + " (" + code + ")");
-        }
-    }
+    // Both classes in one write: the registry holds both or neither.
+    const CLSID classes[] = {vortan::CLSID_ControllerAccess, vortan::CLSID_FlashHandling};
+    if (const HRESULT hr = registry.RegisterClassPath(classes, absolute); FAILED(hr))
+        return Failure("cannot write " + registry.Path().string() + " (" + FormatHResult(hr) + ")");
     std::printf("registered %s in %s\n", absolute.c_str(), registry.Path().c_str());
     return kOk;
 }
