@@ -4,6 +4,16 @@
 // binaries: the program, its plug-ins and its clients. These live in the global namespace, as
 // the platform's own headers put them, so that code compiles unchanged against either platform.
 
+#ifdef _WIN32
+// The platform's own headers define all of it; min and max stay the standard library's.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// BSTR, VARIANT, IUnknown, IDispatch and the COM calls.
+#include <ole2.h>
+#else
+
 #include <cstdint>
 
 using BOOL = int;
@@ -26,6 +36,8 @@ using LPSTR = char*;
 using LPCSTR = const char*;
 
 using OLECHAR = char16_t; // 16-bit on every platform: BSTRs cross to components unchanged
+// A literal of OLECHARs, as the platform spells it.
+#define OLESTR(str) u##str
 using BSTR = OLECHAR*;
 using LPOLESTR = OLECHAR*;
 using LPCOLESTR = const OLECHAR*;
@@ -47,3 +59,5 @@ inline constexpr BOOL FALSE = 0;
 // A window handle names an entry of the window model; it is never dereferenced by callers.
 struct HWND__;
 using HWND = HWND__*;
+
+#endif

@@ -9,6 +9,9 @@
 
 #include "vortan/WinTypes.h"
 
+#ifndef _WIN32
+// On Windows the platform defines these, the interface ids in its uuid library.
+
 struct GUID {
     DWORD Data1 = 0;
     WORD Data2 = 0;
@@ -36,6 +39,8 @@ inline constexpr IID IID_IConnectionPointContainer{
     0xB196B284, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 inline constexpr IID IID_IConnectionPoint{
     0xB196B286, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+
+#endif
 
 namespace vortan::com {
 

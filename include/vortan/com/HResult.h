@@ -3,9 +3,22 @@
 // Result codes of the platform's COM layer, with the values of the platform itself, so codes
 // that reach a client or a message box read the same as on Windows.
 
+#include <cstdint>
 #include <string>
 
 #include "vortan/WinTypes.h"
+
+constexpr HRESULT MakeHResult(std::uint32_t bits) noexcept {
+    return static_cast<HRESULT>(bits);
+}
+
+// "0x80004005": how codes are shown to people, in messages and outputs.
+std::string FormatHResult(HRESULT hr);
+
+#ifdef _WIN32
+// The platform's own definitions, the connection point codes among them.
+#include <olectl.h>
+#else
 
 using SCODE = LONG;
 
@@ -15,13 +28,6 @@ constexpr bool SUCCEEDED(HRESULT hr) noexcept {
 constexpr bool FAILED(HRESULT hr) noexcept {
     return hr < 0;
 }
-
-constexpr HRESULT MakeHResult(std::uint32_t bits) noexcept {
-    return static_cast<HRESULT>(bits);
-}
-
-// "0x80004005": how codes are shown to people, in messages and outputs.
-std::string FormatHResult(HRESULT hr);
 
 // Win32 error codes map into the FACILITY_WIN32 range; 0 stays success.
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) noexcept {
@@ -66,3 +72,5 @@ inline constexpr HRESULT CONNECT_E_CANNOTCONNECT = MakeHResult(0x80040202);
 // Win32 codes keep their low word in the FACILITY_WIN32 range; success stays success.
 static_assert(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) == MakeHResult(0x80070002));
 static_assert(HRESULT_FROM_WIN32(0) == S_OK && SUCCEEDED(S_FALSE) && FAILED(E_FAIL));
+
+#endif

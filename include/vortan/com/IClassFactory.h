@@ -5,6 +5,9 @@
 
 #include "vortan/com/IUnknown.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 class IClassFactory : public IUnknown {
 public:
     virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0; // slot 3
@@ -16,6 +19,8 @@ protected:
     IClassFactory& operator=(const IClassFactory&) = default;
     ~IClassFactory() = default;
 };
+
+#endif
 
 // The entry point every component plug-in exports (C linkage, default visibility).
 using DllGetClassObjectFn = HRESULT(REFCLSID clsid, REFIID iid, void** object);

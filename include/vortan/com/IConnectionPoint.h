@@ -4,6 +4,9 @@
 
 #include "vortan/com/IUnknown.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 class IConnectionPointContainer;
 struct IEnumConnections; // not offered: EnumConnections answers E_NOTIMPL
 
@@ -21,3 +24,5 @@ protected:
     IConnectionPoint& operator=(const IConnectionPoint&) = default;
     ~IConnectionPoint() = default;
 };
+
+#endif

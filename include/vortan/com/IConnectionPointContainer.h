@@ -4,6 +4,9 @@
 
 #include "vortan/com/IUnknown.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 class IConnectionPoint;
 struct IEnumConnectionPoints; // not offered: EnumConnectionPoints answers E_NOTIMPL
 
@@ -18,3 +21,5 @@ protected:
     IConnectionPointContainer& operator=(const IConnectionPointContainer&) = default;
     ~IConnectionPointContainer() = default;
 };
+
+#endif

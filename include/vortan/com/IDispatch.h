@@ -6,6 +6,9 @@
 #include "vortan/com/IUnknown.h"
 #include "vortan/com/Variant.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 struct ITypeInfo; // no type libraries here; only passed through as null
 
 inline constexpr WORD DISPATCH_METHOD = 0x1;
@@ -51,3 +54,5 @@ protected:
     IDispatch& operator=(const IDispatch&) = default;
     ~IDispatch() = default;
 };
+
+#endif

@@ -9,6 +9,9 @@
 #include "vortan/com/Guid.h"
 #include "vortan/com/HResult.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 class IUnknown {
 public:
     virtual HRESULT QueryInterface(REFIID iid, void** object) = 0; // slot 0
@@ -21,3 +24,5 @@ protected:
     IUnknown& operator=(const IUnknown&) = default;
     ~IUnknown() = default;
 };
+
+#endif

@@ -6,6 +6,9 @@
 
 #include "vortan/WinTypes.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 // Copies a zero-terminated string; null in gives null out.
 BSTR SysAllocString(const OLECHAR* text) noexcept;
 // Copies `length` characters of `text`, or leaves them zero when `text` is null.
@@ -14,3 +17,5 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length) noexcept;
 void SysFreeString(BSTR text) noexcept;
 // Characters, from the prefix; 0 for null.
 UINT SysStringLen(BSTR text) noexcept;
+
+#endif

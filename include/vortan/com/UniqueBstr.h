@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "vortan/WinTypes.h"
+#include "vortan/text/Utf.h"
 
 namespace vortan::com {
 
@@ -23,13 +24,13 @@ public:
     // Null when the BSTR could not be allocated (callers that must not go on check Get());
     // the conversion itself may throw std::bad_alloc.
     static UniqueBstr FromUtf8(std::string_view utf8);
-    static UniqueBstr FromUtf16(std::u16string_view utf16);
+    static UniqueBstr FromUtf16(text::OleStringView utf16);
     // A copy of another BSTR, keeping embedded NULs; null stays null.
     static UniqueBstr Copy(BSTR source);
 
     BSTR Get() const noexcept { return m_bstr; }
     UINT Length() const noexcept;
-    std::u16string_view View() const noexcept;
+    text::OleStringView View() const noexcept;
     std::string ToUtf8() const;
 
     void Reset(BSTR owned = nullptr) noexcept;

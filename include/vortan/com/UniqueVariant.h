@@ -36,7 +36,7 @@ public:
     VARIANT Release() noexcept;
 
 private:
-    VARIANT m_value;
+    VARIANT m_value{};
 };
 
 } // namespace vortan::com

@@ -6,6 +6,9 @@
 #include "vortan/WinTypes.h"
 #include "vortan/com/HResult.h"
 
+#ifndef _WIN32
+// On Windows the platform's own headers declare it (vortan/WinTypes.h takes them in).
+
 class IUnknown;
 class IDispatch;
 struct VARIANT;
@@ -67,3 +70,5 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) noexcept;
 // DISP_E_TYPEMISMATCH. Values out of the target's range: DISP_E_OVERFLOW. VT_EMPTY converts
 // to 0, FALSE or "". On failure dest is unchanged. No caller here needs `flags`: ignored.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE type) noexcept;
+
+#endif

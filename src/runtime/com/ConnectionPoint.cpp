@@ -13,7 +13,8 @@ class ArgumentCopy final {
 public:
     explicit ArgumentCopy(std::span<const VARIANT> args) : m_args(args.size()) {
         for (std::size_t i = 0; i < args.size(); ++i) {
-            const HRESULT hr = VariantCopy(&m_args[args.size() - 1 - i], &args[i]);
+            const HRESULT hr = VariantCopy(&m_args[args.size() - 1 - i],
+                                           const_cast<VARIANT*>(&args[i])); // read only
             if (FAILED(hr))
                 m_result = hr;
         }
@@ -27,7 +28,7 @@ public:
 
     HRESULT Result() const noexcept { return m_result; }
     DISPPARAMS Params() noexcept {
-        DISPPARAMS params;
+        DISPPARAMS params{};
         params.rgvarg = m_args.empty() ? nullptr : m_args.data();
         params.cArgs = static_cast<UINT>(m_args.size());
         return params;

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#ifndef _WIN32 // the platform's guiddef.h has it
 bool operator==(const GUID& a, const GUID& b) noexcept {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;
 }
+#endif
 
 namespace vortan::com {
 namespace {
@@ -43,7 +45,7 @@ std::optional<GUID> ParseGuid(std::string_view text) {
         text[23] != '-')
         return std::nullopt;
 
-    GUID guid;
+    GUID guid{};
     std::uint32_t v = 0;
     if (!ReadHex(text, 0, 8, v))
         return std::nullopt;

@@ -24,7 +24,7 @@ UniqueBstr UniqueBstr::FromUtf8(std::string_view utf8) {
     return FromUtf16(text::Utf8ToUtf16(utf8));
 }
 
-UniqueBstr UniqueBstr::FromUtf16(std::u16string_view utf16) {
+UniqueBstr UniqueBstr::FromUtf16(text::OleStringView utf16) {
     if (utf16.size() > std::numeric_limits<UINT>::max())
         return UniqueBstr();
     return UniqueBstr(SysAllocStringLen(utf16.data(), static_cast<UINT>(utf16.size())));
@@ -40,7 +40,7 @@ UINT UniqueBstr::Length() const noexcept {
     return SysStringLen(m_bstr);
 }
 
-std::u16string_view UniqueBstr::View() const noexcept {
+text::OleStringView UniqueBstr::View() const noexcept {
     if (m_bstr == nullptr)
         return {};
     return {m_bstr, SysStringLen(m_bstr)};

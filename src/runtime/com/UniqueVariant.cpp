@@ -51,7 +51,7 @@ UniqueVariant UniqueVariant::FromUtf8(std::string_view utf8) {
 }
 
 HRESULT UniqueVariant::CopyFrom(const VARIANT& source) noexcept {
-    return VariantCopy(&m_value, &source);
+    return VariantCopy(&m_value, const_cast<VARIANT*>(&source)); // read only
 }
 
 void UniqueVariant::Clear() noexcept {

@@ -5,13 +5,13 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf16(std::u16string& out, char32_t cp) {
+void AppendUtf16(OleString& out, char32_t cp) {
     if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
+        out.push_back(static_cast<OLECHAR>(cp));
     } else {
         cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        out.push_back(static_cast<OLECHAR>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<OLECHAR>(0xDC00 + (cp & 0x3FF)));
     }
 }
 
@@ -82,8 +82,8 @@ Decoded DecodeUtf8(std::string_view s, std::size_t pos) {
 
 } // namespace
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
+OleString Utf8ToUtf16(std::string_view utf8) {
+    OleString out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         const Decoded d = DecodeUtf8(utf8, pos);
@@ -93,11 +93,11 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) {
+std::string Utf16ToUtf8(OleStringView utf16) {
     std::string out;
     out.reserve(utf16.size());
     for (std::size_t i = 0; i < utf16.size(); ++i) {
-        const char16_t u = utf16[i];
+        const char32_t u = utf16[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
             utf16[i + 1] <= 0xDFFF) {
             AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));

@@ -19,28 +19,28 @@ std::uint32_t PrefixOf(BSTR s) {
 } // namespace
 
 TEST(SysString, StoresByteLengthBeforeAndZeroAfterTheCharacters) {
-    BSTR s = SysAllocString(u"Flash");
+    BSTR s = SysAllocString(OLESTR("Flash"));
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(PrefixOf(s), 10u);
     EXPECT_EQ(SysStringLen(s), 5u);
-    EXPECT_EQ(s[5], u'\0');
-    EXPECT_EQ(std::u16string_view(s, 5), u"Flash");
+    EXPECT_EQ(s[5], OLECHAR(0));
+    EXPECT_EQ(vortan::text::OleStringView(s, 5), OLESTR("Flash"));
     SysFreeString(s);
 
-    BSTR empty = SysAllocString(u"");
+    BSTR empty = SysAllocString(OLESTR(""));
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(PrefixOf(empty), 0u);
-    EXPECT_EQ(empty[0], u'\0');
+    EXPECT_EQ(empty[0], OLECHAR(0));
     SysFreeString(empty);
 }
 
 TEST(SysString, LengthComesFromThePrefixSoEmbeddedNulsSurvive) {
-    const char16_t chars[] = {u'a', u'\0', u'b', u'\0', u'c'};
+    const OLECHAR chars[] = {OLECHAR('a'), OLECHAR(0), OLECHAR('b'), OLECHAR(0), OLECHAR('c')};
     BSTR s = SysAllocStringLen(chars, 5);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(SysStringLen(s), 5u);
-    EXPECT_EQ(std::u16string_view(s, 5), std::u16string_view(chars, 5));
-    EXPECT_EQ(s[5], u'\0');
+    EXPECT_EQ(vortan::text::OleStringView(s, 5), vortan::text::OleStringView(chars, 5));
+    EXPECT_EQ(s[5], OLECHAR(0));
 
     // SysAllocString stops at the first NUL, as a zero-terminated copy must.
     BSTR cut = SysAllocString(s);
@@ -48,7 +48,7 @@ TEST(SysString, LengthComesFromThePrefixSoEmbeddedNulsSurvive) {
     SysFreeString(cut);
 
     const UniqueBstr copy = UniqueBstr::Copy(s);
-    EXPECT_EQ(copy.View(), std::u16string_view(chars, 5));
+    EXPECT_EQ(copy.View(), vortan::text::OleStringView(chars, 5));
     EXPECT_EQ(copy.ToUtf8(), std::string("a\0b\0c", 5));
     SysFreeString(s);
 }
@@ -61,7 +61,8 @@ TEST(SysString, NullAndUninitialisedBuffers) {
     BSTR zeroed = SysAllocStringLen(nullptr, 3);
     ASSERT_NE(zeroed, nullptr);
     EXPECT_EQ(SysStringLen(zeroed), 3u);
-    EXPECT_EQ(std::u16string_view(zeroed, 4), std::u16string_view(u"\0\0\0\0", 4));
+    EXPECT_EQ(vortan::text::OleStringView(zeroed, 4),
+              vortan::text::OleStringView(OLESTR("\0\0\0\0"), 4));
     SysFreeString(zeroed);
 
     // A length whose byte count does not fit the 32-bit prefix is refused, not wrapped.

@@ -134,7 +134,7 @@ TEST(ConnectionPoint, FireInvokesEverySinkWithArgumentsInReverse) {
     EXPECT_NE(a.calls[0].args[0].Get().bstrVal, value.Get().bstrVal);
 
     // An argument no VARIANT here can carry stops the event before any sink sees it.
-    VARIANT bad[1];
+    VARIANT bad[1]{};
     bad[0].vt = 0x77;
     EXPECT_EQ(source->Point().Fire(9, bad), DISP_E_BADVARTYPE);
     EXPECT_EQ(a.calls.size(), 2u);

@@ -10,38 +10,39 @@ TEST(Utf, RoundTripsEveryEncodingLength) {
     // ASCII, two-byte (ü), three-byte (€) and four-byte (U+1F600) characters.
     const std::string text = "Alle \xC3\x9C"
                              "berschreiben \xE2\x82\xAC \xF0\x9F\x98\x80";
-    const std::u16string wide = Utf8ToUtf16(text);
-    EXPECT_EQ(wide, u"Alle Überschreiben € \U0001F600");
+    const vortan::text::OleString wide = Utf8ToUtf16(text);
+    EXPECT_EQ(wide, OLESTR("Alle Überschreiben € \U0001F600"));
     EXPECT_EQ(Utf16ToUtf8(wide), text);
-    EXPECT_EQ(Utf8ToUtf16(""), u"");
+    EXPECT_EQ(Utf8ToUtf16(""), OLESTR(""));
 }
 
 TEST(Utf, InvalidUtf8BecomesReplacementCharacters) {
     struct Case {
         std::string in;
-        std::u16string out;
+        vortan::text::OleString out;
     };
     const Case cases[] = {
         {"a\xFF"
          "b",
-         u"a\uFFFDb"},                                        // byte that never starts a character
-        {"\xC3", u"\uFFFD"},                                  // truncated at the end
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                        // overlong slash
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},              // encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},    // above U+10FFFF
-        {"\xE2\x82x", u"\uFFFDx"},                            // maximal subpart replaced once
-        {std::string("a\0b", 3), std::u16string(u"a\0b", 3)}, // NUL is a character
+         OLESTR("a\uFFFDb")},                           // byte that never starts a character
+        {"\xC3", OLESTR("\uFFFD")},                     // truncated at the end
+        {"\xC0\xAF", OLESTR("\uFFFD\uFFFD")},           // overlong slash
+        {"\xED\xA0\x80", OLESTR("\uFFFD\uFFFD\uFFFD")}, // encoded surrogate
+        {"\xF4\x90\x80\x80", OLESTR("\uFFFD\uFFFD\uFFFD\uFFFD")}, // above U+10FFFF
+        {"\xE2\x82x", OLESTR("\uFFFDx")},                         // maximal subpart replaced once
+        {std::string("a\0b", 3), vortan::text::OleString(OLESTR("a\0b"), 3)}, // NUL is a character
     };
     for (const Case& c : cases)
         EXPECT_EQ(Utf8ToUtf16(c.in), c.out) << "input of " << c.in.size() << " bytes";
 }
 
 TEST(Utf, LoneSurrogatesBecomeReplacementCharacters) {
-    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'x', u'\xDC00', u'y'}), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(Utf16ToUtf8(vortan::text::OleString(1, OLECHAR(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf16ToUtf8(vortan::text::OleString{OLECHAR('x'), OLECHAR(0xDC00), OLECHAR('y')}),
+              "x\xEF\xBF\xBDy");
     // A high surrogate followed by a non-surrogate keeps the second unit.
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'\xD83D', u'A'}), "\xEF\xBF\xBD"
-                                                            "A");
+    EXPECT_EQ(Utf16ToUtf8(vortan::text::OleString{OLECHAR(0xD83D), OLECHAR('A')}), "\xEF\xBF\xBD"
+                                                                                   "A");
 }
 
 TEST(Utf, PrefixNeverSplitsACharacter) {
