@@ -1,21 +1,25 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <system_error>
-#include <unistd.h>
 
 namespace vortan::test {
 
 TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vortan-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed for " + pattern);
-    m_strPath = std::filesystem::canonical(pattern).string();
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path = base / ("vortan-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path)) { // else somebody else's
+            std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+            m_strPath = std::filesystem::canonical(path).string();
+            return;
+        }
+    }
+    throw std::runtime_error("no fresh directory under " + base.string());
 }
 
 TempDir::~TempDir() {

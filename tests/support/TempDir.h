@@ -5,7 +5,8 @@
 
 namespace vortan::test {
 
-// A fresh directory under $TMPDIR (or /tmp), removed with everything in it at the end.
+// A fresh directory (0700) under the system's temporary directory ($TMPDIR, else /tmp), removed
+// with everything in it at the end.
 class TempDir final {
 public:
     TempDir();
@@ -13,7 +14,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // Absolute path without a trailing '/'.
+    // Absolute path without a trailing separator.
     const std::string& Path() const { return m_strPath; }
     // Path() + "/" + relative.
     std::string operator/(std::string_view relative) const;
