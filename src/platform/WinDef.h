@@ -4,9 +4,12 @@
 // and kernel object handles, and geometry. The scalars and window handles that plug-ins and
 // clients share are public (vortan/WinTypes.h).
 
-#include <cstddef>
-
 #include "vortan/WinTypes.h"
+
+#ifndef _WIN32
+// On Windows the platform's own headers define all of it (vortan/WinTypes.h takes them in).
+
+#include <cstddef>
 
 // A module handle; this platform has one module, so it is always null.
 struct HINSTANCE__;
@@ -41,3 +44,5 @@ struct RECT {
 };
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
+
+#endif

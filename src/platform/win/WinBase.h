@@ -6,6 +6,9 @@
 
 #include "platform/WinDef.h"
 
+#ifndef _WIN32
+// On Windows these are the system's own kernel objects and calls, from <windows.h>.
+
 inline constexpr DWORD ERROR_SUCCESS = 0;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
@@ -54,3 +57,5 @@ BOOL CloseHandle(HANDLE handle);
 
 // Milliseconds since an arbitrary start, wrapping like the platform's tick count.
 DWORD GetTickCount();
+
+#endif
