@@ -2,6 +2,9 @@
 
 #include "platform/WinDef.h"
 
+#ifndef _WIN32
+// On Windows GetFileAttributesA and its flags are the system's own, from <windows.h>.
+
 // File attributes as the platform reports them. Only the distinction the program needs is
 // made: a directory, or anything else that exists.
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
@@ -12,3 +15,5 @@ inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 // followed), INVALID_FILE_ATTRIBUTES for a missing one, a null path or one of PATH_MAX bytes
 // or more.
 DWORD GetFileAttributesA(LPCSTR lpFileName);
+
+#endif

@@ -12,7 +12,8 @@ struct FileStatus {
 };
 
 // Size and creation time of a file or directory. The creation time is the birth time where
-// the file system records one, else the time of the last modification. Empty when the file
+// the file system records one, else the time of the last modification (on Windows always the
+// creation time the file system keeps). Empty when the file
 // does not exist or cannot be examined, or when the path is not usable (see IsUsablePath).
 std::optional<FileStatus> GetFileStatus(std::string_view path);
 

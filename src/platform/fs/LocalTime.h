@@ -17,7 +17,8 @@ struct LocalTime {
 };
 
 // `time` (seconds since the epoch) in the current local time zone, as TZ says at the moment
-// of the call. Empty when the time cannot be represented.
+// of the call (on Windows as FileTimeToLocalFileTime converts: with the zone's present bias).
+// Empty when the time cannot be represented.
 std::optional<LocalTime> ToLocalTime(std::int64_t time);
 
 } // namespace vortan::fs

@@ -9,7 +9,7 @@ namespace vortan::fs {
 
 // The local time zone as TZ says when the object is made. Conversions through it look at the
 // zone no further, so a list of files pays for the zone once; a changed zone shows in the next
-// object.
+// object. On Windows the system converts with the zone it has at each conversion.
 class LocalTimeZone final {
 public:
     LocalTimeZone();

@@ -7,15 +7,20 @@
 
 namespace vortan::fs {
 
-// Longest path the file system accepts, in bytes including the terminating zero. A longer
-// path is refused, never shortened: a shortened path names a different file.
+// Longest path the file system accepts, in bytes including the terminating zero: PATH_MAX,
+// and on Windows MAX_PATH, the limit of the system's ANSI calls. A longer path is refused,
+// never shortened: a shortened path names a different file.
+#ifdef _WIN32
+inline constexpr std::size_t kMaxPath = 260;
+#else
 inline constexpr std::size_t kMaxPath = 4096;
+#endif
 
 // A path taken apart the way the platform's _splitpath does: drive + directory + name +
-// extension gives the path back.
+// extension gives the path back. The separator is '/'; on Windows a backslash too.
 struct PathParts {
-    std::string drive;     // always empty: there are no drive letters
-    std::string directory; // up to and including the last '/'
+    std::string drive;     // "X:" on Windows; empty without a drive letter, always on POSIX
+    std::string directory; // up to and including the last separator
     std::string name;      // file name without extension
     std::string extension; // from the last '.' of the file name on, dot included
 };
@@ -31,6 +36,9 @@ PathParts SplitPath(std::string_view path);
 std::optional<std::string> FullPath(std::string_view path);
 
 // True when `path` names the same file whatever the current directory: it begins with '/'.
+// On Windows: a drive letter, ':' and a separator (C:\x), or a network path (\\server\share);
+// a path on the current drive (\x), one relative to a drive's current directory (C:x) and the
+// device namespaces (\\.\ and \\?\ in front) are not.
 bool IsAbsolutePath(std::string_view path);
 
 // True when `path` can be handed to the file system as it stands: no NUL byte inside and
