@@ -2,6 +2,10 @@
 
 #include "platform/WinDef.h"
 
+#ifndef _WIN32
+// On Windows GetPrivateProfileStringA is the system's own, from <windows.h>; the notes below
+// describe this stand-in, which follows it.
+
 // Reads the value of `lpKeyName` in section `lpAppName` of the profile (INI) file
 // `lpFileName` into `lpReturnedString`, or `lpDefault` (null: empty) when the file has no
 // such key. Sections and keys match without regard to ASCII case; blanks around keys and
@@ -15,3 +19,5 @@
 // (vortan::profile::ProfileCache), so a lookup costs a stat, not a read of the file.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+
+#endif
