@@ -6,6 +6,10 @@
 
 #include "vortan/com/IUnknown.h"
 
+#ifndef _WIN32
+// On Windows these are ole32's own (vortan/WinTypes.h takes them in): classes are found
+// through the system registry, in-process servers under HKLM\Software\Classes\CLSID.
+
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 inline constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
 inline constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
@@ -30,3 +34,5 @@ HRESULT CoRevokeClassObject(DWORD cookie);
 
 // Objects here run as soon as they exist: S_OK for any object, E_INVALIDARG for null.
 HRESULT OleRun(IUnknown* object);
+
+#endif
