@@ -1,5 +1,10 @@
 #pragma once
 
+#ifdef _WIN32
+// The platform's own GetPrivateProfileStringA.
+#include <windows.h>
+#else
+
 #include "platform/WinDef.h"
 
 // Reads the value of `lpKeyName` in section `lpAppName` of the profile (INI) file
@@ -15,3 +20,5 @@
 // (vortan::profile::ProfileCache), so a lookup costs a stat, not a read of the file.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+
+#endif

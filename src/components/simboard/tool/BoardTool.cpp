@@ -154,9 +154,8 @@ int Rm(const std::vector<std::string_view>& args) {
     std::unique_ptr<SimBoard> board;
     if (const BoardError error = SimBoard::Open(BoardsDirectory(), args[0], board))
         return BoardFailure(args[0], error);
-    std::error_code ec;
-    fs::remove_all(board->Directory(), ec); // still locked, so no one connects meanwhile
-    if (ec)
+    // Still locked while it goes, so no one connects meanwhile.
+    if (const std::error_code ec = board->Delete())
         return Failure(std::string(args[0]) + ": " + ec.message());
     return kOk;
 }
