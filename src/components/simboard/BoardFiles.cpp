@@ -14,6 +14,9 @@
 namespace vortan::simboard {
 namespace {
 
+using OpenFile = BoardFiles::OpenFile;
+using TempFile = BoardFiles::TempFile;
+
 // Prefix of the named temporary file of a read into a local directory. Such a file exists
 // only between the naming and the rename of an item, or for a whole item where the file
 // system has no unnamed files; a read that finds one whose owner has gone removes it.
@@ -21,7 +24,7 @@ constexpr std::string_view kReadPrefix = ".~vortan-read.";
 // A read's file younger than this may belong to a read that has not locked it yet.
 constexpr std::chrono::seconds kReadTempGrace{60};
 
-int Fd(const FileHandle& file) noexcept {
+int Fd(const OpenFile& file) noexcept {
     return static_cast<int>(file.Get());
 }
 
@@ -30,7 +33,7 @@ int Fd(const FileHandle& file) noexcept {
 class PosixTempFile final : public TempFile {
 public:
     // `createdMode`: the permissions the file got when it was made (0 when not known).
-    PosixTempFile(std::string dir, std::string path, FileHandle fd, mode_t createdMode = 0)
+    PosixTempFile(std::string dir, std::string path, OpenFile fd, mode_t createdMode = 0)
         : m_strDir(std::move(dir)), m_strPath(std::move(path)), m_fd(std::move(fd)),
           m_createdMode(createdMode) {}
     ~PosixTempFile() override {
@@ -39,7 +42,7 @@ public:
             ::unlink(m_strPath.c_str());
     }
 
-    const FileHandle& Handle() const noexcept override { return m_fd; }
+    const OpenFile& File() const noexcept override { return m_fd; }
 
     // fsync, name an unnamed file, close, rename over `target`. An unnamed file for a target
     // that does not exist yet is linked there straight away: it appears whole all the same,
@@ -93,7 +96,7 @@ private:
 
     std::string m_strDir;
     std::string m_strPath;
-    FileHandle m_fd;
+    OpenFile m_fd;
     mode_t m_createdMode;
     bool m_bCommitted = false;
 };
@@ -104,7 +107,7 @@ int MakeTemp(const std::string& dir, std::string_view prefix, std::unique_ptr<Te
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
-    temp = std::make_unique<PosixTempFile>(dir, std::move(pattern), FileHandle(fd));
+    temp = std::make_unique<PosixTempFile>(dir, std::move(pattern), OpenFile(fd));
     return 0;
 }
 
@@ -118,8 +121,8 @@ void SweepReadTemps(const std::string& dir) {
     while (const dirent* entry = ::readdir(stream)) {
         if (!std::string_view(entry->d_name).starts_with(kReadPrefix))
             continue;
-        const FileHandle fd(::openat(::dirfd(stream), entry->d_name,
-                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const OpenFile fd(::openat(::dirfd(stream), entry->d_name,
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
         if (!fd || ::fstat(Fd(fd), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
             continue;
@@ -157,7 +160,7 @@ FileKind KindOf(const struct stat& st) {
 
 } // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
     if (this != &other) {
         Close();
         m_native = other.Release();
@@ -165,19 +168,20 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     return *this;
 }
 
-std::intptr_t FileHandle::Release() noexcept {
+std::intptr_t OpenFile::Release() noexcept {
     const std::intptr_t native = m_native;
     m_native = kNone;
     return native;
 }
 
-int FileHandle::Close() noexcept {
+int OpenFile::Close() noexcept {
     if (m_native == kNone)
         return 0;
     return ::close(static_cast<int>(Release())) == 0 ? 0 : errno;
 }
 
-Copier::Step Copier::Next(const FileHandle& source, const FileHandle& target, std::size_t bytes) {
+BoardFiles::Copier::Step BoardFiles::Copier::Next(const OpenFile& source, const OpenFile& target,
+                                                  std::size_t bytes) {
     if (m_bInKernel) {
         // The kernel copies without a round trip through a buffer; on any refusal (other
         // file systems, a fault) the plain path below takes over and names the failing side.
@@ -210,7 +214,7 @@ Copier::Step Copier::Next(const FileHandle& source, const FileHandle& target, st
 }
 
 int BoardFiles::Lock(const std::filesystem::path& dir, std::unique_ptr<BoardFiles>& files) {
-    FileHandle lock(::open((dir / "lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    OpenFile lock(::open((dir / "lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!lock)
         return errno;
     if (::flock(Fd(lock), LOCK_EX | LOCK_NB) != 0)
@@ -248,7 +252,7 @@ int BoardFiles::CheckFlash() const {
 void BoardFiles::SyncFlash() const {
     // Single items skip it: their data is synced before the rename, which is what keeps them
     // whole; a crash may only undo the last rename.
-    const FileHandle fd(::open(FlashDir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const OpenFile fd(::open(FlashDir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd)
         ::fsync(Fd(fd));
 }
@@ -278,10 +282,9 @@ int BoardFiles::RemoveFlashFile(const std::string& path) const {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
-int BoardFiles::OpenSource(const std::string& path, bool noLinks, FileHandle& file,
-                           FileKind& kind) {
-    file = FileHandle(
-        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (noLinks ? O_NOFOLLOW : O_NONBLOCK)));
+int BoardFiles::OpenSource(const std::string& path, bool noLinks, OpenFile& file, FileKind& kind) {
+    file =
+        OpenFile(::open(path.c_str(), O_RDONLY | O_CLOEXEC | (noLinks ? O_NOFOLLOW : O_NONBLOCK)));
     if (!file)
         return errno;
     struct stat st {};
@@ -314,7 +317,7 @@ int BoardFiles::MakeLocalTemp(const std::string& dir, std::unique_ptr<TempFile>&
     // unnamed one is locked once it gets a name (Commit). The unnamed one is made with a new
     // file's permissions, which then need no change when it becomes a new file: nobody can
     // open it before it has a name.
-    FileHandle fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    OpenFile fd(::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (fd) {
         temp = std::make_unique<PosixTempFile>(dir, std::string(), std::move(fd), NewFileMode());
         return 0;
@@ -323,7 +326,7 @@ int BoardFiles::MakeLocalTemp(const std::string& dir, std::unique_ptr<TempFile>&
         return errno;
     if (const int error = MakeTemp(dir, kReadPrefix, temp))
         return error;
-    ::flock(Fd(temp->Handle()), LOCK_EX | LOCK_NB);
+    ::flock(Fd(temp->File()), LOCK_EX | LOCK_NB);
     return 0;
 }
 

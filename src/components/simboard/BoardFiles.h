@@ -22,28 +22,6 @@ struct MemoryFile {
     std::uint64_t size = 0;
 };
 
-// An open file or lock: a descriptor, or a Windows handle; -1 for none on both.
-class FileHandle final {
-public:
-    FileHandle() noexcept = default;
-    explicit FileHandle(std::intptr_t native) noexcept : m_native(native) {}
-    FileHandle(FileHandle&& other) noexcept : m_native(other.Release()) {}
-    FileHandle& operator=(FileHandle&& other) noexcept;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-
-    explicit operator bool() const noexcept { return m_native != kNone; }
-    std::intptr_t Get() const noexcept { return m_native; }
-    std::intptr_t Release() noexcept;
-    // 0, or the errno of a close that failed (the data may not have reached the disk).
-    int Close() noexcept;
-
-private:
-    static constexpr std::intptr_t kNone = -1;
-    std::intptr_t m_native = kNone;
-};
-
 // What an item needs to know of an open file.
 struct FileKind {
     bool regular = false;
@@ -51,42 +29,64 @@ struct FileKind {
     std::uint64_t size = 0;
 };
 
-// A temporary file beside its target, removed unless committed. Also after a crash: an
-// unnamed or delete-pending file vanishes by itself; a named one is swept later.
-class TempFile {
-public:
-    virtual ~TempFile() = default;
-    virtual const FileHandle& Handle() const noexcept = 0;
-    // Flushes the data to the disk and puts the file in place of `target` in one step; the
-    // old target stays whole until then. `mode`: the permissions where the platform has
-    // them. 0 or the errno of the failed step.
-    virtual int Commit(const std::string& target, std::uint32_t mode) = 0;
-
-protected:
-    TempFile() = default;
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-};
-
-// Moves an item's bytes from one file to another the platform's fastest way.
-class Copier final {
-public:
-    struct Step {
-        std::size_t bytes = 0;
-        int error = 0;             // errno; EIO when the source ended before its size
-        bool sourceFailed = false; // which side `error` belongs to
-    };
-    // Up to `bytes` from `source` to `target` at their positions.
-    Step Next(const FileHandle& source, const FileHandle& target, std::size_t bytes);
-
-private:
-    bool m_bInKernel = true;
-    std::vector<char> m_buffer;
-};
-
 // The files of one board, locked while this object lives.
 class BoardFiles final {
 public:
+    // An open file or lock: a descriptor, or a Windows handle; -1 for none on both.
+    class OpenFile final {
+    public:
+        OpenFile() noexcept = default;
+        explicit OpenFile(std::intptr_t native) noexcept : m_native(native) {}
+        OpenFile(OpenFile&& other) noexcept : m_native(other.Release()) {}
+        OpenFile& operator=(OpenFile&& other) noexcept;
+        OpenFile(const OpenFile&) = delete;
+        OpenFile& operator=(const OpenFile&) = delete;
+        ~OpenFile() { Close(); }
+
+        explicit operator bool() const noexcept { return m_native != kNone; }
+        std::intptr_t Get() const noexcept { return m_native; }
+        std::intptr_t Release() noexcept;
+        // 0, or the errno of a close that failed (the data may not have reached the disk).
+        int Close() noexcept;
+
+    private:
+        static constexpr std::intptr_t kNone = -1;
+        std::intptr_t m_native = kNone;
+    };
+
+    // A temporary file beside its target, removed unless committed. Also after a crash: an
+    // unnamed or delete-pending file vanishes by itself; a named one is swept later.
+    class TempFile {
+    public:
+        virtual ~TempFile() = default;
+        virtual const OpenFile& File() const noexcept = 0;
+        // Flushes the data to the disk and puts the file in place of `target` in one step;
+        // the old target stays whole until then. `mode`: the permissions where the platform
+        // has them. 0 or the errno of the failed step.
+        virtual int Commit(const std::string& target, std::uint32_t mode) = 0;
+
+    protected:
+        TempFile() = default;
+        TempFile(const TempFile&) = delete;
+        TempFile& operator=(const TempFile&) = delete;
+    };
+
+    // Moves an item's bytes from one file to another the platform's fastest way.
+    class Copier final {
+    public:
+        struct Step {
+            std::size_t bytes = 0;
+            int error = 0;             // errno; EIO when the source ended before its size
+            bool sourceFailed = false; // which side `error` belongs to
+        };
+        // Up to `bytes` from `source` to `target` at their positions.
+        Step Next(const OpenFile& source, const OpenFile& target, std::size_t bytes);
+
+    private:
+        bool m_bInKernel = true;
+        std::vector<char> m_buffer;
+    };
+
     // Locks the board directory `dir` through its lock file: 0, EAGAIN/EWOULDBLOCK when
     // someone else holds it, else the errno.
     static int Lock(const std::filesystem::path& dir, std::unique_ptr<BoardFiles>& files);
@@ -114,7 +114,7 @@ public:
 
     // Opens a file to copy from; `kind` tells what it is. `noLinks`: a link is no file (the
     // memory's files), else links are followed (local sources).
-    static int OpenSource(const std::string& path, bool noLinks, FileHandle& file, FileKind& kind);
+    static int OpenSource(const std::string& path, bool noLinks, OpenFile& file, FileKind& kind);
     // Whether the local file `path` may be replaced by a read: 0 when nothing, a link or a
     // writable regular file is there (`mode`: an existing file's permissions, to keep),
     // EISDIR for anything else, EACCES when it is read-only.
@@ -130,11 +130,11 @@ public:
     std::error_code RemoveBoard();
 
 private:
-    BoardFiles(std::filesystem::path dir, FileHandle lock)
+    BoardFiles(std::filesystem::path dir, OpenFile lock)
         : m_dir(std::move(dir)), m_lock(std::move(lock)) {}
 
     std::filesystem::path m_dir;
-    FileHandle m_lock;
+    OpenFile m_lock;
     std::set<std::string> m_sweptDirs; // local directories whose stale reads are gone
     std::uint32_t m_newFileMode = 0;   // 0: not read yet
 };

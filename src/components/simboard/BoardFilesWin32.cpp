@@ -11,6 +11,9 @@
 namespace vortan::simboard {
 namespace {
 
+using OpenFile = BoardFiles::OpenFile;
+using TempFile = BoardFiles::TempFile;
+
 // Prefix of the temporary file of a read into a local directory; one left behind (its
 // commit was cut short) is removed by a later read once nobody has it open.
 constexpr std::string_view kReadPrefix = ".~vortan-read.";
@@ -20,7 +23,7 @@ constexpr ULONGLONG kReadTempGrace = 60ull * 10'000'000;
 // New files get the directory's default security, as a new file of the user would.
 constexpr std::uint32_t kKeepTarget = 1;
 
-HANDLE Native(const FileHandle& file) noexcept {
+HANDLE Native(const OpenFile& file) noexcept {
     return reinterpret_cast<HANDLE>(file.Get());
 }
 
@@ -76,7 +79,7 @@ bool SetDeletePending(HANDLE file, bool pending) noexcept {
 
 class Win32TempFile final : public TempFile {
 public:
-    Win32TempFile(std::string path, FileHandle file, bool deletePending)
+    Win32TempFile(std::string path, OpenFile file, bool deletePending)
         : m_strPath(std::move(path)), m_file(std::move(file)), m_bDeletePending(deletePending) {}
     ~Win32TempFile() override {
         if (m_bCommitted)
@@ -87,7 +90,7 @@ public:
             DeleteFileA(m_strPath.c_str());
     }
 
-    const FileHandle& Handle() const noexcept override { return m_file; }
+    const OpenFile& File() const noexcept override { return m_file; }
 
     int Commit(const std::string& target, std::uint32_t mode) override {
         if (!FlushFileBuffers(Native(m_file)))
@@ -112,7 +115,7 @@ public:
 
 private:
     std::string m_strPath;
-    FileHandle m_file;
+    OpenFile m_file;
     bool m_bDeletePending;
     bool m_bCommitted = false;
 };
@@ -126,7 +129,7 @@ int MakeTemp(const std::string& dir, std::string_view prefix, std::unique_ptr<Te
             Join(dir, std::string(prefix) + std::to_string(GetCurrentProcessId()) + "." +
                           std::to_string(InterlockedIncrement(&counter)) + "." +
                           std::to_string(GetTickCount64() % 100000));
-        FileHandle file(reinterpret_cast<std::intptr_t>(
+        OpenFile file(reinterpret_cast<std::intptr_t>(
             CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL, nullptr)));
         if (file) {
@@ -183,7 +186,7 @@ void SweepReadTemps(const std::string& dir) {
 
 } // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
     if (this != &other) {
         Close();
         m_native = other.Release();
@@ -191,19 +194,20 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     return *this;
 }
 
-std::intptr_t FileHandle::Release() noexcept {
+std::intptr_t OpenFile::Release() noexcept {
     const std::intptr_t native = m_native;
     m_native = kNone;
     return native;
 }
 
-int FileHandle::Close() noexcept {
+int OpenFile::Close() noexcept {
     if (m_native == kNone)
         return 0;
     return CloseHandle(reinterpret_cast<HANDLE>(Release())) ? 0 : LastErrno();
 }
 
-Copier::Step Copier::Next(const FileHandle& source, const FileHandle& target, std::size_t bytes) {
+BoardFiles::Copier::Step BoardFiles::Copier::Next(const OpenFile& source, const OpenFile& target,
+                                                  std::size_t bytes) {
     if (m_buffer.size() < bytes)
         m_buffer.resize(bytes);
     DWORD got = 0;
@@ -222,7 +226,7 @@ Copier::Step Copier::Next(const FileHandle& source, const FileHandle& target, st
 
 int BoardFiles::Lock(const std::filesystem::path& dir, std::unique_ptr<BoardFiles>& files) {
     // Shared for deletion, so that removing a board can take the file while holding it.
-    FileHandle lock(reinterpret_cast<std::intptr_t>(
+    OpenFile lock(reinterpret_cast<std::intptr_t>(
         CreateFileA((dir / "lock").string().c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                     FILE_ATTRIBUTE_NORMAL, nullptr)));
@@ -251,7 +255,7 @@ int BoardFiles::CheckFlash() const {
 
 void BoardFiles::SyncFlash() const {
     // Each rename was written through; this covers the removals of a format.
-    const FileHandle dir(reinterpret_cast<std::intptr_t>(
+    const OpenFile dir(reinterpret_cast<std::intptr_t>(
         CreateFileA(FlashDir().string().c_str(), GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
@@ -285,8 +289,7 @@ int BoardFiles::RemoveFlashFile(const std::string& path) const {
     return DeleteFileA(path.c_str()) ? 0 : LastErrno();
 }
 
-int BoardFiles::OpenSource(const std::string& path, bool noLinks, FileHandle& file,
-                           FileKind& kind) {
+int BoardFiles::OpenSource(const std::string& path, bool noLinks, OpenFile& file, FileKind& kind) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return LastErrno();
@@ -298,7 +301,7 @@ int BoardFiles::OpenSource(const std::string& path, bool noLinks, FileHandle& fi
     }
     if (noLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         return ELOOP;
-    file = FileHandle(reinterpret_cast<std::intptr_t>(
+    file = OpenFile(reinterpret_cast<std::intptr_t>(
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
     if (!file)

@@ -123,13 +123,13 @@ BoardError SimBoard::BeginItem(bool changesMemory) {
     return {};
 }
 
-BoardError SimBoard::Copy(const FileHandle& source, const FileHandle& target, std::uint64_t size,
-                          bool toBoard, const ProgressFn& progress) const {
+BoardError SimBoard::Copy(const BoardFiles::OpenFile& source, const BoardFiles::OpenFile& target,
+                          std::uint64_t size, bool toBoard, const ProgressFn& progress) const {
     const BoardErrorCode readFault =
         toBoard ? BoardErrorCode::LocalIoError : BoardErrorCode::BoardIoError;
     const BoardErrorCode writeFault =
         toBoard ? BoardErrorCode::BoardIoError : BoardErrorCode::LocalIoError;
-    Copier copier;
+    BoardFiles::Copier copier;
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t done = 0;
     while (done < size) {
@@ -141,7 +141,7 @@ BoardError SimBoard::Copy(const FileHandle& source, const FileHandle& target, st
             chunk = static_cast<std::size_t>(
                 std::min<std::uint64_t>(chunk, *m_config.failAfterBytes - done));
         }
-        const Copier::Step step = copier.Next(source, target, chunk);
+        const BoardFiles::Copier::Step step = copier.Next(source, target, chunk);
         if (step.error != 0)
             return Fail(step.sourceFailed ? readFault : writeFault, step.error);
         done += step.bytes;
@@ -163,7 +163,7 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
     // the missing file is what the user has to know about.
     if (localPath.size() >= PATH_MAX)
         return Fail(BoardErrorCode::LocalSourceMissing, ENAMETOOLONG);
-    FileHandle source;
+    BoardFiles::OpenFile source;
     FileKind kind;
     if (const int error = BoardFiles::OpenSource(localPath, false, source, kind)) {
         const bool missing =
@@ -194,11 +194,11 @@ BoardError SimBoard::Write(const std::string& localPath, const std::string& memo
 
     // The temporary file sits in flash/ itself: a rename across directories costs the file
     // system several times as much for small files.
-    std::unique_ptr<TempFile> temp;
+    std::unique_ptr<BoardFiles::TempFile> temp;
     if (const int error = m_files->MakeFlashTemp(kIncomingPrefix, temp))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
                     error);
-    if (const BoardError error = Copy(source, temp->Handle(), size, true, progress))
+    if (const BoardError error = Copy(source, temp->File(), size, true, progress))
         return error;
     if (const int error = temp->Commit((FlashDir() / memoryName).string(), m_files->NewFileMode()))
         return Fail(error == ENOENT ? BoardErrorCode::BoardGone : BoardErrorCode::BoardIoError,
@@ -214,7 +214,7 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
     if (!IsMemoryName(memoryName))
         return Fail(BoardErrorCode::InvalidMemoryName);
 
-    FileHandle source;
+    BoardFiles::OpenFile source;
     FileKind kind;
     if (const int error =
             BoardFiles::OpenSource((FlashDir() / memoryName).string(), true, source, kind))
@@ -232,10 +232,10 @@ BoardError SimBoard::Read(const std::string& memoryName, const std::string& loca
     std::uint32_t mode = 0;
     if (const int error = m_files->CheckLocalTarget(localPath, mode))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);
-    std::unique_ptr<TempFile> temp;
+    std::unique_ptr<BoardFiles::TempFile> temp;
     if (const int error = m_files->MakeLocalTemp(ParentOf(localPath), temp))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);
-    if (const BoardError error = Copy(source, temp->Handle(), size, false, progress))
+    if (const BoardError error = Copy(source, temp->File(), size, false, progress))
         return error;
     if (const int error = temp->Commit(localPath, mode))
         return Fail(BoardErrorCode::LocalTargetUnwritable, error);

@@ -78,8 +78,8 @@ private:
 
     // Counts the item and applies the checks every item shares.
     BoardError BeginItem(bool changesMemory);
-    BoardError Copy(const FileHandle& source, const FileHandle& target, std::uint64_t size,
-                    bool toBoard, const ProgressFn& progress) const;
+    BoardError Copy(const BoardFiles::OpenFile& source, const BoardFiles::OpenFile& target,
+                    std::uint64_t size, bool toBoard, const ProgressFn& progress) const;
     std::filesystem::path FlashDir() const { return m_dir / "flash"; }
     // Keeps the known sizes in step with an item that changed the memory (nothing: removed).
     void Remember(const std::string& name, std::optional<std::uint64_t> size);
