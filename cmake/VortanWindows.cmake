@@ -25,6 +25,7 @@ endforeach()
 
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
+add_subdirectory(src/components/simboard)
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)
@@ -38,4 +39,5 @@ if(VORTAN_BUILD_TESTS)
     add_subdirectory(tests/support)
     add_subdirectory(tests/unit/runtime)
     add_subdirectory(tests/unit/platform)
+    add_subdirectory(tests/unit/simboard)
 endif()

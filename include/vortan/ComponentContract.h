@@ -40,8 +40,11 @@
 #include "vortan/com/Variant.h"
 #include "vortan/win/MessageWindow.h"
 
-// Exported from the plug-in even when it builds with hidden visibility.
-#if defined(__GNUC__)
+// Exported from the plug-in even when it builds with hidden visibility (on Windows: from the
+// DLL; a .def file listing the exports does as well).
+#if defined(_WIN32)
+#define VORTAN_PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#elif defined(__GNUC__)
 #define VORTAN_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
 #else
 #define VORTAN_PLUGIN_EXPORT extern "C"

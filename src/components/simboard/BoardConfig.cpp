@@ -35,7 +35,11 @@ bool ReadNumber(const std::string& file, const char* key, std::optional<std::uin
 } // namespace
 
 BoardError BoardConfig::Load(const std::filesystem::path& iniFile, BoardConfig& config) {
-    const std::string file = iniFile.string();
+    // Windows' own profile reader takes a relative name from the Windows directory, not from
+    // the current one.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(iniFile, ec);
+    const std::string file = (ec ? iniFile : absolute).string();
     BoardConfig loaded;
     std::optional<std::uint64_t> value;
     struct Key {

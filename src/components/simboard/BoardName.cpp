@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "components/simboard/BoardFiles.h"
+
 namespace vortan::simboard {
 
 bool IsPlainName(std::string_view name) noexcept {
@@ -12,7 +14,7 @@ bool IsPlainName(std::string_view name) noexcept {
         if (byte == '/' || byte < 0x20 || byte == 0x7F)
             return false;
     }
-    return true;
+    return IsNativeName(name);
 }
 
 bool IsMemoryName(std::string_view name) noexcept {
@@ -23,11 +25,7 @@ std::filesystem::path BoardsDirectory() {
     const char* boards = std::getenv("VORTAN_BOARDS");
     if (boards != nullptr && *boards != '\0')
         return boards;
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data == '/')
-        return std::filesystem::path(data) / "vortan" / "boards";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "") / ".local/share/vortan/boards";
+    return DefaultBoardsDirectory();
 }
 
 } // namespace vortan::simboard

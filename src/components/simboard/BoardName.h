@@ -10,7 +10,9 @@ namespace vortan::simboard {
 inline constexpr std::size_t kMaxNameBytes = 64;
 
 // A plain name: 1 to 64 bytes, no '/', no control character (below 0x20 or 0x7F), not "."
-// or "..". Such a name can never leave the directory it is looked up in.
+// or "..", and stored as it is by the platform (Windows: no backslash, ':', wildcards, device
+// names, trailing dots or blanks). Such a name can never leave the directory it is looked
+// up in.
 bool IsPlainName(std::string_view name) noexcept;
 
 // Temporary files of writes in a board's flash/ start with this; no memory name does.
@@ -20,7 +22,7 @@ inline constexpr const char* kIncomingPrefix = ".~incoming.";
 bool IsMemoryName(std::string_view name) noexcept;
 
 // $VORTAN_BOARDS if set and not empty, else $XDG_DATA_HOME/vortan/boards, else
-// $HOME/.local/share/vortan/boards.
+// $HOME/.local/share/vortan/boards; on Windows %LOCALAPPDATA%\vortan\boards.
 std::filesystem::path BoardsDirectory();
 
 } // namespace vortan::simboard

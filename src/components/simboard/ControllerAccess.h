@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "components/simboard/ISimController.h"
+#include "components/simboard/ModuleLock.h"
 #include "components/simboard/SimBoard.h"
 #include "vortan/ComponentContract.h"
 #include "vortan/com/ComObject.h"
@@ -64,6 +65,7 @@ private:
     bool m_bSnapshotFresh = false;
     BoardError m_lastError;
     com::ConnectionPoint m_events{*this, DIID_IControllerEvents};
+    ModuleLock m_module;
 };
 
 } // namespace vortan::simboard

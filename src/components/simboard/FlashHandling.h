@@ -18,6 +18,7 @@
 #include <span>
 
 #include "components/simboard/BoardError.h"
+#include "components/simboard/ModuleLock.h"
 #include "components/simboard/SimBoard.h"
 #include "vortan/ComponentContract.h"
 #include "vortan/com/ComObject.h"
@@ -81,6 +82,7 @@ private:
                     const std::function<BoardError(SimBoard&, const ProgressFn&)>& work);
 
     com::ConnectionPoint m_events{*this, DIID_IFlashHandlingEvents, &Events()};
+    ModuleLock m_module;
 };
 
 } // namespace vortan::simboard

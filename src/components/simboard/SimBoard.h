@@ -2,11 +2,12 @@
 
 // One board of the simulated store, opened and locked: a directory <boards>/<name>/ with
 // board.ini, flash/ (the memory's files) and a lock file. While a SimBoard lives it holds
-// an exclusive flock on the lock file, so no other process can connect to the board.
+// an exclusive lock on the lock file, so no other process can connect to the board.
 //
 // Every operation is one item: it checks everything it can before it changes anything,
-// copies through a temporary file beside the target (fsync, rename), and leaves neither a
-// half file nor a damaged old one when it fails. Progress is reported every 64 KiB and at
+// copies through a temporary file beside the target (flushed to disk, then renamed over the
+// target), and leaves neither a half file nor a damaged old one when it fails. The files
+// themselves are the platform's business (BoardFiles). Progress is reported every 64 KiB and at
 // the end of the item.
 
 #include <cstdint>
@@ -15,24 +16,17 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "components/simboard/BoardConfig.h"
 #include "components/simboard/BoardError.h"
-#include "platform/fs/UniqueFd.h"
+#include "components/simboard/BoardFiles.h"
 
 namespace vortan::simboard {
 
-struct MemoryFile {
-    std::string name;
-    std::uint64_t size = 0;
-};
-
 // (done, total) of the current item.
-using fs::UniqueFd;
 using ProgressFn = std::function<void(std::uint64_t, std::uint64_t)>;
 
 inline constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -73,34 +67,31 @@ public:
     BoardError Remove(const std::string& memoryName, const ProgressFn& progress);
     // Removes every file; `progress` gets (files removed, files in all) after each.
     BoardError Format(const ProgressFn& progress);
+    // Deletes the board with everything in it; this object is spent then.
+    std::error_code Delete() { return m_files->RemoveBoard(); }
 
 private:
-    SimBoard(std::string name, std::filesystem::path dir, BoardConfig config, UniqueFd lock)
+    SimBoard(std::string name, std::filesystem::path dir, BoardConfig config,
+             std::unique_ptr<BoardFiles> files)
         : m_strName(std::move(name)), m_dir(std::move(dir)), m_config(config),
-          m_lock(std::move(lock)) {}
+          m_files(std::move(files)) {}
 
     // Counts the item and applies the checks every item shares.
     BoardError BeginItem(bool changesMemory);
-    BoardError Copy(int source, int target, std::uint64_t size, bool toBoard,
-                    const ProgressFn& progress) const;
+    BoardError Copy(const BoardFiles::OpenFile& source, const BoardFiles::OpenFile& target,
+                    std::uint64_t size, bool toBoard, const ProgressFn& progress) const;
     std::filesystem::path FlashDir() const { return m_dir / "flash"; }
-    // Removes temporary files a crashed writer left in flash/.
-    void SweepIncoming();
     // Keeps the known sizes in step with an item that changed the memory (nothing: removed).
     void Remember(const std::string& name, std::optional<std::uint64_t> size);
-    // 0666 less the umask, read once per connection: items of one run share it.
-    std::uint32_t NewFileMode();
 
     std::string m_strName;
     std::filesystem::path m_dir;
     BoardConfig m_config;
-    UniqueFd m_lock;
+    std::unique_ptr<BoardFiles> m_files; // holds the board's lock
     std::uint64_t m_nItems = 0;
     bool m_bSizesKnown = false;
     std::map<std::string, std::uint64_t> m_sizes; // name -> bytes, once List has run
     std::uint64_t m_nUsed = 0;
-    std::set<std::string> m_sweptDirs; // local directories whose stale reads are gone
-    std::optional<std::uint32_t> m_newFileMode;
 };
 
 } // namespace vortan::simboard

@@ -8,13 +8,12 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
+#include "PluginRegistration.h"
 #include "components/simboard/BoardName.h"
 #include "components/simboard/SimBoard.h"
-#include "platform/com/ClassRegistry.h"
-#include "vortan/ContractIds.h"
+#include "vortan/com/HResult.h"
 
 namespace fs = std::filesystem;
 using namespace vortan::simboard;
@@ -40,16 +39,14 @@ constexpr const char* kHelp =
     "                 enter the board's two component classes in the class registry;\n"
     "                 the plug-in defaults to the one installed with this tool\n"
     "  --help         this text\n"
-    "\n"
-    "Boards live in $VORTAN_BOARDS, else $XDG_DATA_HOME/vortan/boards, else\n"
-    "~/.local/share/vortan/boards. The class registry is $VORTAN_CLASSES, else\n"
-    "$XDG_CONFIG_HOME/vortan/classes.ini, else ~/.config/vortan/classes.ini.\n"
-    "\n"
-    "Examples:\n"
-    "  vortan-board create BENCH1 --capacity 1048576 --max-files 16\n"
-    "  vortan-board register\n"
-    "  vortan-board ls BENCH1\n"
-    "  vortan-board rm BENCH1\n";
+    "\n";
+
+constexpr const char* kExamples = "\n"
+                                  "Examples:\n"
+                                  "  vortan-board create BENCH1 --capacity 1048576 --max-files 16\n"
+                                  "  vortan-board register\n"
+                                  "  vortan-board ls BENCH1\n"
+                                  "  vortan-board rm BENCH1\n";
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "vortan-board: %s\nTry 'vortan-board --help'.\n", message.c_str());
@@ -154,19 +151,10 @@ int Rm(const std::vector<std::string_view>& args) {
     std::unique_ptr<SimBoard> board;
     if (const BoardError error = SimBoard::Open(BoardsDirectory(), args[0], board))
         return BoardFailure(args[0], error);
-    std::error_code ec;
-    fs::remove_all(board->Directory(), ec); // still locked, so no one connects meanwhile
-    if (ec)
+    // Still locked while it goes, so no one connects meanwhile.
+    if (const std::error_code ec = board->Delete())
         return Failure(std::string(args[0]) + ": " + ec.message());
     return kOk;
-}
-
-// Installed, the plug-in sits in lib/vortan/; in the build tree, in lib/.
-fs::path DefaultPlugin() {
-    std::error_code ec;
-    const fs::path lib = fs::read_symlink("/proc/self/exe", ec).parent_path() / ".." / "lib";
-    const fs::path installed = lib / "vortan" / "libvortan-simboard.so";
-    return fs::exists(installed, ec) ? installed : lib / "libvortan-simboard.so";
 }
 
 int Register(const std::vector<std::string_view>& args) {
@@ -181,12 +169,10 @@ int Register(const std::vector<std::string_view>& args) {
     const fs::path absolute = fs::weakly_canonical(fs::absolute(plugin, ec), ec);
     if (ec || !fs::is_regular_file(absolute, ec))
         return Failure("plug-in not found: " + plugin.string());
-    vortan::com::ClassRegistry registry(vortan::com::ClassRegistry::DefaultPath());
-    // Both classes in one write: the registry holds both or neither.
-    const CLSID classes[] = {vortan::CLSID_ControllerAccess, vortan::CLSID_FlashHandling};
-    if (const HRESULT hr = registry.RegisterClassPath(classes, absolute); FAILED(hr))
-        return Failure("cannot write " + registry.Path().string() + " (" + FormatHResult(hr) + ")");
-    std::printf("registered %s in %s\n", absolute.c_str(), registry.Path().c_str());
+    std::string where;
+    if (const HRESULT hr = RegisterPlugin(absolute, where); FAILED(hr))
+        return Failure("cannot write " + where + " (" + FormatHResult(hr) + ")");
+    std::printf("registered %s in %s\n", absolute.string().c_str(), where.c_str());
     return kOk;
 }
 
@@ -200,6 +186,8 @@ int main(int argc, char** argv) {
         const std::vector<std::string_view> args(argv + 2, argv + argc);
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kHelp, stdout);
+            std::fputs(StorageHelp(), stdout);
+            std::fputs(kExamples, stdout);
             return kOk;
         }
         if (command == "create")
