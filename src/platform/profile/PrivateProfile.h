@@ -1,10 +1,5 @@
 #pragma once
 
-#ifdef _WIN32
-// The platform's own GetPrivateProfileStringA.
-#include <windows.h>
-#else
-
 #include "platform/WinDef.h"
 
 #ifndef _WIN32
