@@ -26,8 +26,11 @@ endforeach()
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
 add_subdirectory(src/automation)
-# The COM adaptor; its host and the program join when the application builds here.
-add_subdirectory(src/app/com)
+# The COM adaptor. Once src/app builds here it brings its com/ folder itself (with the host
+# and the program); until then the adaptor's own part builds alone.
+if(NOT TARGET vortan_app_com)
+    add_subdirectory(src/app/com)
+endif()
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)
