@@ -63,6 +63,16 @@ TEST(ClassRegistrationWin32, WritesReplacesAndRemovesTheEntriesOfAClass) {
         EXPECT_EQ(Read(root, kClassKey), "-");
         EXPECT_EQ(Read(root, kProgIdKey), "-");
     }
+
+    // The dispatch interface goes by oleaut32's marshaler.
+    const std::string interfaceKey =
+        "Software\\Classes\\Interface\\{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}";
+    RegistryScope scope = RegistryScope::User;
+    ASSERT_EQ(vortan::com::WriteDispatchInterfaceRegistration(kClass, "ITest", scope), S_OK);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, interfaceKey + "\\ProxyStubClsid32"),
+              "{00020420-0000-0000-C000-000000000046}");
+    ASSERT_EQ(vortan::com::RemoveDispatchInterfaceRegistration(kClass), S_OK);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, interfaceKey), "-");
 }
 
 } // namespace
