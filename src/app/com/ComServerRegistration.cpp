@@ -10,6 +10,7 @@ namespace vortan::app {
 namespace {
 
 constexpr const char* kDescription = "VORTAN Application";
+constexpr const char* kInterfaceName = "IVortanApplication";
 
 } // namespace
 
@@ -23,7 +24,10 @@ HRESULT WriteComRegistration(const std::filesystem::path& program, com::Registry
         const com::ClassRegistration registration{
             CLSID_VortanApplication,     kDescription, com::ServerKind::LocalServer,
             LocalServerCommand(program), {},           kVortanApplicationProgId};
-        return com::WriteClassRegistration(registration, scope);
+        const HRESULT hr = com::WriteClassRegistration(registration, scope);
+        return FAILED(hr) ? hr
+                          : com::WriteDispatchInterfaceRegistration(DIID_IVortanApplication,
+                                                                    kInterfaceName, scope);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -31,7 +35,11 @@ HRESULT WriteComRegistration(const std::filesystem::path& program, com::Registry
 
 HRESULT RemoveComRegistration() {
     try {
-        return com::RemoveClassRegistration(CLSID_VortanApplication, kVortanApplicationProgId);
+        const HRESULT hr =
+            com::RemoveClassRegistration(CLSID_VortanApplication, kVortanApplicationProgId);
+        const HRESULT hrInterface =
+            com::RemoveDispatchInterfaceRegistration(DIID_IVortanApplication);
+        return FAILED(hr) ? hr : hrInterface;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

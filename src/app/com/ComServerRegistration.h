@@ -1,7 +1,8 @@
 #pragma once
 
 // The server's registration with COM, its only persistent state: the class id with the
-// program as local server, and the ProgID. No type library is registered.
+// program as local server, the ProgID, and the dispatch interface with the automation
+// marshaler (a client in another process may ask for it by its IID). No type library.
 
 #include <filesystem>
 #include <span>
@@ -15,9 +16,10 @@ namespace vortan::app {
 // -Embedding when it starts the server.
 std::string LocalServerCommand(const std::filesystem::path& program);
 
-// Writes the class and its ProgID; `scope` tells where. The first failure is returned.
+// Writes the class, its ProgID and its interface; `scope` tells where. The first failure is
+// returned.
 HRESULT WriteComRegistration(const std::filesystem::path& program, com::RegistryScope& scope);
-// Removes both from the machine's and the user's classes; nothing there is no failure.
+// Removes them from the machine's and the user's classes; nothing there is no failure.
 HRESULT RemoveComRegistration();
 
 // The setup programs' switches /RegServer and /UnregServer (also with "-", any case).
