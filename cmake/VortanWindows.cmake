@@ -26,8 +26,9 @@ endforeach()
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
 add_subdirectory(src/automation)
-# The COM adaptor. Once src/app builds here it brings its com/ folder itself (with the host
-# and the program); until then the adaptor's own part builds alone.
+# The COM adaptor. src/app, once it builds here (add it above this line), brings its com/
+# folder itself, with the host and the program; until then the adaptor's own part builds
+# alone.
 if(NOT TARGET vortan_app_com)
     add_subdirectory(src/app/com)
 endif()
