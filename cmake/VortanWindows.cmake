@@ -26,6 +26,13 @@ endforeach()
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
 add_subdirectory(src/components/simboard)
+add_subdirectory(src/automation)
+# The COM adaptor. src/app, once it builds here (add it above this line), brings its com/
+# folder itself, with the host and the program; until then the adaptor's own part builds
+# alone.
+if(NOT TARGET vortan_app_com)
+    add_subdirectory(src/app/com)
+endif()
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)
@@ -40,4 +47,5 @@ if(VORTAN_BUILD_TESTS)
     add_subdirectory(tests/unit/runtime)
     add_subdirectory(tests/unit/platform)
     add_subdirectory(tests/unit/simboard)
+    add_subdirectory(tests/unit/com)
 endif()

@@ -69,8 +69,10 @@ HRESULT ArgumentFrame::Load(const MethodInfo& method, std::span<const VARIANT> a
         }
         const VARIANT& arg = args[next++];
         const VARTYPE target = ValueType(param.kind);
-        VARIANT converted;
-        const HRESULT hr = VariantChangeType(&converted, &arg, 0, target);
+        // Empty first: the platform's VariantChangeType clears its destination. Its source is
+        // not const there, though it is only read.
+        VARIANT converted{};
+        const HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&arg), 0, target);
         if (FAILED(hr)) {
             argError = static_cast<UINT>(next - 1);
             error = "argument " + std::to_string(next) + " (" + std::string(param.name) + ") of " +

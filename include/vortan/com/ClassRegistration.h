@@ -46,6 +46,13 @@ HRESULT WriteClassRegistration(const ClassRegistration& registration, RegistrySc
 // places. S_OK also when there was nothing to remove.
 HRESULT RemoveClassRegistration(const CLSID& clsid, const std::string& progId);
 
+// Lets COM carry the dispatch interface `iid` between processes without a type library (a
+// client may ask the object for it by that IID): Interface\{iid} named `name`, with the
+// automation marshaler as proxy/stub. Same places, same answers as the class entries.
+HRESULT WriteDispatchInterfaceRegistration(const IID& iid, const std::string& name,
+                                           RegistryScope& scope);
+HRESULT RemoveDispatchInterfaceRegistration(const IID& iid);
+
 } // namespace vortan::com
 
 #endif

@@ -28,6 +28,10 @@ std::wstring ClassPath(const CLSID& clsid) {
     return L"Software\\Classes\\CLSID\\" + Wide(FormatGuid(clsid));
 }
 
+std::wstring InterfacePath(const IID& iid) {
+    return L"Software\\Classes\\Interface\\" + Wide(FormatGuid(iid));
+}
+
 std::wstring ProgIdPath(const std::string& progId) {
     return L"Software\\Classes\\" + Wide(progId);
 }
@@ -125,6 +129,19 @@ RegistryScope WritableScope() {
     return RegistryScope::Machine;
 }
 
+LONG WriteInterfaceUnder(RegistryScope scope, const IID& iid, const std::string& name) {
+    // PSDispatch: oleaut32's proxy/stub for interfaces that are IDispatch on the wire.
+    constexpr const char* kDispatchMarshaler = "{00020420-0000-0000-C000-000000000046}";
+    UniqueKey key;
+    LONG error = CreateWithText(Root(scope), InterfacePath(iid), name, key);
+    UniqueKey proxyStub;
+    for (const wchar_t* subkey : {L"ProxyStubClsid", L"ProxyStubClsid32"}) {
+        if (error == ERROR_SUCCESS)
+            error = CreateWithText(key.get(), subkey, kDispatchMarshaler, proxyStub);
+    }
+    return error;
+}
+
 } // namespace
 
 const char* RegistryScopeName(RegistryScope scope) {
@@ -153,6 +170,29 @@ HRESULT RemoveClassRegistration(const CLSID& clsid, const std::string& progId) {
     try {
         const LONG machine = RemoveUnder(RegistryScope::Machine, clsid, progId);
         const LONG user = RemoveUnder(RegistryScope::User, clsid, progId);
+        return HRESULT_FROM_WIN32(machine != ERROR_SUCCESS ? machine : user);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT WriteDispatchInterfaceRegistration(const IID& iid, const std::string& name,
+                                           RegistryScope& scope) {
+    try {
+        scope = WritableScope();
+        LONG error = WriteInterfaceUnder(scope, iid, name);
+        if (error == ERROR_SUCCESS && scope == RegistryScope::Machine)
+            error = DeleteTree(HKEY_CURRENT_USER, InterfacePath(iid));
+        return HRESULT_FROM_WIN32(error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT RemoveDispatchInterfaceRegistration(const IID& iid) {
+    try {
+        const LONG machine = DeleteTree(HKEY_LOCAL_MACHINE, InterfacePath(iid));
+        const LONG user = DeleteTree(HKEY_CURRENT_USER, InterfacePath(iid));
         return HRESULT_FROM_WIN32(machine != ERROR_SUCCESS ? machine : user);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

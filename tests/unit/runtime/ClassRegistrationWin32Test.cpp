@@ -7,97 +7,72 @@
 
 namespace {
 
-using vortan::com::ClassRegistration;
 using vortan::com::RegistryScope;
 using vortan::com::ServerKind;
 
 constexpr CLSID kClass{
     0x7E1A0C55, 0x41D2, 0x4B7A, {0x9C, 0x11, 0x25, 0x6B, 0x3F, 0x90, 0x0D, 0xA1}};
-constexpr const char* kClassKey =
-    "Software\\Classes\\CLSID\\{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}";
-constexpr const char* kProgId = "Vortan.RegistrationTest.1";
-constexpr const char* kProgIdKey = "Software\\Classes\\Vortan.RegistrationTest.1";
+const std::string kClassKey = "Software\\Classes\\CLSID\\{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}";
+const std::string kProgIdKey = "Software\\Classes\\Vortan.RegistrationTest.1";
 
-// The value, or "<none>" when it is not there.
+// The value, or "-" when it is not there.
 std::string Read(HKEY root, const std::string& key, const char* value = nullptr) {
     char buffer[512] = {};
     DWORD size = sizeof(buffer);
-    if (::RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-        return "<none>";
-    return buffer;
+    return ::RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) ==
+                   ERROR_SUCCESS
+               ? buffer
+               : "-";
 }
 
-void WriteKey(HKEY root, const std::string& key, const char* text) {
-    ASSERT_EQ(::RegSetKeyValueA(root, key.c_str(), nullptr, REG_SZ, text,
-                                static_cast<DWORD>(std::strlen(text) + 1)),
+TEST(ClassRegistrationWin32, WritesReplacesAndRemovesTheEntriesOfAClass) {
+    // A user's copy of the class would hide the machine-wide entries: it goes.
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kClassKey.c_str(), nullptr, REG_SZ, "stale", 6),
               ERROR_SUCCESS);
-}
-
-TEST(ClassRegistrationWin32, WritesReadsBackAndRemovesEachServerKind) {
-    struct Case {
+    const struct {
         ServerKind kind;
-        std::string server, threading, serverKey, otherKey, expectedThreading;
-    };
-    const Case cases[] = {
-        {ServerKind::InProcess, "C:\\plug-ins\\board sim.dll", "Apartment", "InprocServer32",
-         "LocalServer32", "Apartment"},
-        // A threading model means nothing to a local server and is not written.
+        std::string server, serverKey, otherKey, threading;
+    } cases[] = {
+        {ServerKind::InProcess, "C:\\plug-ins\\sim board.dll", "\\InprocServer32",
+         "\\LocalServer32", "Apartment"},
+        // Replaces the one before; a local server has no threading model.
         {ServerKind::LocalServer, "\"C:\\Program Files\\VORTAN\\vortan.exe\" /Automation",
-         "Apartment", "LocalServer32", "InprocServer32", "<none>"},
+         "\\LocalServer32", "\\InprocServer32", "-"},
     };
-    // Each registration replaces the one before: the other kind's key must go.
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.serverKey);
-        const ClassRegistration registration{kClass,   "Registration test", c.kind,
-                                             c.server, c.threading,         kProgId};
+    for (const auto& c : cases) {
         RegistryScope scope = RegistryScope::User;
-        ASSERT_EQ(vortan::com::WriteClassRegistration(registration, scope), S_OK);
-        // Wine lets every process write the machine's classes.
-        EXPECT_EQ(scope, RegistryScope::Machine);
+        ASSERT_EQ(vortan::com::WriteClassRegistration({kClass, "Test class", c.kind, c.server,
+                                                       "Apartment", "Vortan.RegistrationTest.1"},
+                                                      scope),
+                  S_OK);
+        EXPECT_EQ(scope, RegistryScope::Machine); // Wine lets every process write there
         const HKEY root = HKEY_LOCAL_MACHINE;
-        EXPECT_EQ(Read(root, kClassKey), "Registration test");
-        EXPECT_EQ(Read(root, std::string(kClassKey) + "\\" + c.serverKey), c.server);
-        EXPECT_EQ(Read(root, std::string(kClassKey) + "\\" + c.serverKey, "ThreadingModel"),
-                  c.expectedThreading);
-        EXPECT_EQ(Read(root, std::string(kClassKey) + "\\" + c.otherKey), "<none>");
-        EXPECT_EQ(Read(root, std::string(kClassKey) + "\\ProgID"), kProgId);
-        EXPECT_EQ(Read(root, kProgIdKey), "Registration test");
-        EXPECT_EQ(Read(root, std::string(kProgIdKey) + "\\CLSID"),
-                  "{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}");
+        EXPECT_EQ(Read(root, kClassKey), "Test class");
+        EXPECT_EQ(Read(root, kClassKey + c.serverKey), c.server);
+        EXPECT_EQ(Read(root, kClassKey + c.serverKey, "ThreadingModel"), c.threading);
+        EXPECT_EQ(Read(root, kClassKey + c.otherKey), "-");
+        EXPECT_EQ(Read(root, kClassKey + "\\ProgID"), "Vortan.RegistrationTest.1");
+        EXPECT_EQ(Read(root, kProgIdKey + "\\CLSID"), "{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}");
+        EXPECT_EQ(Read(HKEY_CURRENT_USER, kClassKey), "-");
     }
-    EXPECT_STREQ(vortan::com::RegistryScopeName(RegistryScope::Machine),
-                 "HKEY_LOCAL_MACHINE\\Software\\Classes");
 
-    ASSERT_EQ(vortan::com::RemoveClassRegistration(kClass, kProgId), S_OK);
-    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kClassKey), "<none>");
-    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kProgIdKey), "<none>");
-    // Nothing left to remove is no failure.
-    EXPECT_EQ(vortan::com::RemoveClassRegistration(kClass, kProgId), S_OK);
-}
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kClassKey.c_str(), nullptr, REG_SZ, "user", 5),
+              ERROR_SUCCESS);
+    ASSERT_EQ(vortan::com::RemoveClassRegistration(kClass, "Vortan.RegistrationTest.1"), S_OK);
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_EQ(Read(root, kClassKey), "-");
+        EXPECT_EQ(Read(root, kProgIdKey), "-");
+    }
 
-TEST(ClassRegistrationWin32, KeepsWhatIsNotThisClasssAndDropsStaleUserCopies) {
-    // A user's copy would hide the machine-wide registration; a ProgID another class took
-    // over is that class's.
-    WriteKey(HKEY_CURRENT_USER, kClassKey, "stale");
-    const ClassRegistration registration{
-        kClass, "Registration test", ServerKind::InProcess, "x.dll", "", kProgId};
+    // The dispatch interface goes by oleaut32's marshaler.
+    const std::string interfaceKey =
+        "Software\\Classes\\Interface\\{7E1A0C55-41D2-4B7A-9C11-256B3F900DA1}";
     RegistryScope scope = RegistryScope::User;
-    ASSERT_EQ(vortan::com::WriteClassRegistration(registration, scope), S_OK);
-    EXPECT_EQ(Read(HKEY_CURRENT_USER, kClassKey), "<none>");
-
-    WriteKey(HKEY_LOCAL_MACHINE, std::string(kProgIdKey) + "\\CLSID",
-             "{00000000-1111-2222-3333-444444444444}");
-    WriteKey(HKEY_CURRENT_USER, kClassKey, "user copy");
-    ASSERT_EQ(vortan::com::RemoveClassRegistration(kClass, kProgId), S_OK);
-    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kClassKey), "<none>");
-    EXPECT_EQ(Read(HKEY_CURRENT_USER, kClassKey), "<none>");
-    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, std::string(kProgIdKey) + "\\CLSID"),
-              "{00000000-1111-2222-3333-444444444444}");
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProgIdKey);
-
-    // A ProgID that is no single key name is refused before anything is touched.
-    EXPECT_EQ(vortan::com::RemoveClassRegistration(kClass, "..\\CLSID"), E_INVALIDARG);
+    ASSERT_EQ(vortan::com::WriteDispatchInterfaceRegistration(kClass, "ITest", scope), S_OK);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, interfaceKey + "\\ProxyStubClsid32"),
+              "{00020420-0000-0000-C000-000000000046}");
+    ASSERT_EQ(vortan::com::RemoveDispatchInterfaceRegistration(kClass), S_OK);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, interfaceKey), "-");
 }
 
 } // namespace
