@@ -25,6 +25,7 @@ endforeach()
 
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
+add_subdirectory(resources)
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)

@@ -2,11 +2,12 @@
 
 // The rest of the platform's vocabulary that only the program itself uses: module, icon, menu
 // and kernel object handles, and geometry. The scalars and window handles that plug-ins and
-// clients share are public (vortan/WinTypes.h).
-
-#include <cstddef>
+// clients share are public (vortan/WinTypes.h). On Windows all of it is <windows.h>'s.
 
 #include "vortan/WinTypes.h"
+
+#ifndef _WIN32
+#include <cstddef>
 
 // A module handle; this platform has one module, so it is always null.
 struct HINSTANCE__;
@@ -41,3 +42,5 @@ struct RECT {
 };
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
+
+#endif

@@ -6,6 +6,8 @@
 
 #include "platform/WinDef.h"
 
+#ifndef _WIN32
+
 inline constexpr DWORD ERROR_SUCCESS = 0;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
@@ -54,3 +56,5 @@ BOOL CloseHandle(HANDLE handle);
 
 // Milliseconds since an arbitrary start, wrapping like the platform's tick count.
 DWORD GetTickCount();
+
+#endif

@@ -9,6 +9,7 @@
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
+#include "support/ScriptedDialog.h"
 
 using vortan::win::AddWindowObserver;
 using vortan::win::CreateDialogWindow;
@@ -192,4 +193,26 @@ TEST(WindowModel, WorksWithoutAView) {
     EXPECT_EQ(DestroyWindow(dialog), TRUE);
     EXPECT_EQ(IsWindow(bar), FALSE);
     EXPECT_EQ(IsWindow(status), FALSE);
+}
+
+// Enter, Esc, the close box and the buttons are shown by the overwrite question's tests; the
+// model's own keyboard handling is what USER32's dialog manager does on Windows.
+TEST(CDialog, EnterOnADisabledDefaultButtonDoesNothing) {
+    using vortan::test::ScriptedDialog;
+    vortan::test::DrainQueue();
+    DialogTemplate question;
+    question.id = 133;
+    question.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    question.items = {
+        {IDOK, WindowKind::Button, "Ja", 25, 69, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {IDCANCEL, WindowKind::Button, "Abbrechen", 135, 69, 50, 14, WS_TABSTOP},
+    };
+    ScriptedDialog dialog(question);
+    dialog.onAct = [](ScriptedDialog& d) {
+        EnableWindow(GetDlgItem(d.GetSafeHwnd(), IDOK), FALSE);
+        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_RETURN, 0);
+        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.log, std::vector<std::string>{"OnCancel"});
 }
