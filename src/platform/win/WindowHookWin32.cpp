@@ -39,19 +39,34 @@ bool IsPushButton(HWND hwnd) {
     return (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) && HasClass(hwnd, L"Button");
 }
 
-// The observers of the nearest window up the parent (or owner) chain that has any.
-std::vector<IWindowObserver*> ObserversFor(HWND hwnd) {
+// The nearest window up the parent (or owner) chain that has observers.
+HWND ObservedWindow(HWND hwnd) {
     for (HWND window = hwnd; window != nullptr; window = GetParent(window)) {
         if (const HookedWindow* hooked = Find(window); hooked && !hooked->observers.empty())
-            return hooked->observers;
+            return window;
     }
-    return {};
+    return nullptr;
 }
 
+std::vector<IWindowObserver*> ObserversFor(HWND hwnd) {
+    const HWND observed = ObservedWindow(hwnd);
+    return observed != nullptr ? Find(observed)->observers : std::vector<IWindowObserver*>{};
+}
+
+// In the order they came; one that an earlier one detached meanwhile is not told.
 template <typename Tell>
 void Notify(HWND hwnd, Tell tell) {
-    for (IWindowObserver* observer : ObserversFor(hwnd))
-        tell(*observer);
+    const HWND observed = ObservedWindow(hwnd);
+    if (observed == nullptr)
+        return;
+    for (IWindowObserver* observer : std::vector<IWindowObserver*>(Find(observed)->observers)) {
+        const HookedWindow* hooked = Find(observed);
+        if (hooked == nullptr)
+            return;
+        if (std::find(hooked->observers.begin(), hooked->observers.end(), observer) !=
+            hooked->observers.end())
+            tell(*observer);
+    }
 }
 
 void NotifyProgress(HWND hwnd) {
