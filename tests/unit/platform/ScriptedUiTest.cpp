@@ -53,7 +53,11 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    // Names and paths in UTF-8, as the program has them.
+    std::string operator/(const std::string& name) const {
+        const std::u8string path = (m_path / std::u8string(name.begin(), name.end())).u8string();
+        return std::string(path.begin(), path.end());
+    }
 
 private:
     static inline int s_count = 0;
@@ -83,6 +87,12 @@ TEST(AnswerScript, ConsumesAnswersInOrderPerKind) {
     EXPECT_EQ(script.NextMessageBox(), std::nullopt); // "Vielleicht" names no button
     EXPECT_EQ(script.Next("filedialog"), "/tmp/mit Leerzeichen.ini");
     EXPECT_EQ(script.Remaining(), 0u);
+
+    const ScratchDir dir;
+    const std::string path = dir / "Antwörten.txt";
+    std::ofstream(std::filesystem::path(std::u8string(path.begin(), path.end())))
+        << "messagebox 7\n";
+    EXPECT_EQ(AnswerScript::Load(path).NextMessageBox(), IDNO);
 }
 
 TEST(ScriptedUi, WithoutAnswerFileNothingIsChanged) {
