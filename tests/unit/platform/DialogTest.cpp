@@ -67,6 +67,25 @@ TEST(CDialog, EndDialogEndsOnlyItsOwnLoop) {
     DestroyWindow(other);
 }
 
+// The busy animation's timer: its ticks reach the dialog through the dialog's own loop.
+TEST(CDialog, TimerTicksReachTheRunningDialog) {
+    DrainQueue();
+    struct Ticking final : CDialog {
+        using CDialog::CDialog;
+        int ticks = 0;
+        BOOL OnInitDialog() override { return SetTimer(m_hWnd, 1, 1, nullptr) != 0; }
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_TIMER && wParam == 1 && ++ticks == 3) {
+                KillTimer(m_hWnd, 1);
+                EndDialog(IDOK);
+            }
+            return CDialog::WindowProc(message, wParam, lParam);
+        }
+    } dialog(QuestionTemplate());
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.ticks, 3);
+}
+
 TEST(CDialog, DisablesItsParentWhileRunning) {
     DrainQueue();
     ScriptedDialog parent(QuestionTemplate());
