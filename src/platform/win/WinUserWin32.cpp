@@ -52,6 +52,14 @@ LRESULT VortanDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+HICON VortanLoadIcon(HINSTANCE instance, LPCSTR name) {
+    constexpr std::uintptr_t kFirstSystemIcon = 32512;
+    const auto id = reinterpret_cast<std::uintptr_t>(name);
+    if (instance == nullptr && IS_INTRESOURCE(name) && id < kFirstSystemIcon)
+        instance = GetModuleHandleW(nullptr); // the program's resources (resources/)
+    return LoadIconA(instance, name);
+}
+
 namespace vortan::win {
 
 RECT GetClientAreaInWindow(HWND hwnd) {

@@ -6,7 +6,8 @@
 // - window texts: program strings are UTF-8, so they cross to USER32 as UTF-16 (the "A" calls
 //   would read them in the ANSI code page);
 // - DefWindowProc: for the windows the platform created, the default is the window's own
-//   procedure (the dialog manager, the control), as it is in the window model elsewhere.
+//   procedure (the dialog manager, the control), as it is in the window model elsewhere;
+// - LoadIcon: a null module names the program's own icons too, as in the window model.
 // Included by platform/win/WinUser.h; do not include it directly.
 
 #include <cstdint>
@@ -52,6 +53,8 @@ constexpr short GET_Y_LPARAM(LPARAM lParam) {
 #define GetDlgItemText VortanGetDlgItemText
 #undef DefWindowProc
 #define DefWindowProc VortanDefWindowProc
+#undef LoadIcon
+#define LoadIcon VortanLoadIcon
 
 // Texts in UTF-8; lengths and buffer sizes count bytes. A text is never cut inside a character.
 BOOL VortanSetWindowText(HWND hwnd, const char* text);
@@ -60,6 +63,9 @@ int VortanGetWindowTextLength(HWND hwnd);
 BOOL VortanSetDlgItemText(HWND dialog, int id, const char* text);
 UINT VortanGetDlgItemText(HWND dialog, int id, char* buffer, int maxCount);
 LRESULT VortanDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// With a null module: USER32's icon for a system id (IDI_WARNING), else the program's own icon
+// of that id from its executable (128, 130); null when there is none.
+HICON VortanLoadIcon(HINSTANCE instance, LPCSTR name);
 
 namespace vortan::win {
 

@@ -110,10 +110,17 @@ HWND CreateDialogFromTemplate(const DialogTemplate& dialogTemplate, HWND parent,
         } else {
             writer.Text(text::Utf16ToUtf8(control.name));
         }
-        writer.Text(item.text);
+        if (item.kind == WindowKind::Icon && item.icon != 0) {
+            writer.Word(0xFFFF); // the icon resource, from the program's module
+            writer.Word(static_cast<WORD>(item.icon));
+        } else {
+            writer.Text(item.text);
+        }
         writer.Word(0); // no creation data
     }
-    return CreateDialogIndirectParamW(nullptr, writer.Get(), parent, procedure, param);
+    // The module is where icon controls find their icons: the program's.
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), writer.Get(), parent, procedure,
+                                      param);
 }
 
 HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HWND parent, WindowHandler handler) {

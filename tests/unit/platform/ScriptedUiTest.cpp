@@ -107,7 +107,14 @@ TEST(ScriptedUi, WithoutAnswerFileNothingIsChanged) {
     ScriptedDialog question(*FindDialogTemplate(vortan::resources::IDD_OVERWRITE));
     EXPECT_EQ(question.DoModal(), IDCANCEL);
     ScriptedDialog about(*FindDialogTemplate(vortan::resources::IDD_ABOUTBOX));
+    LRESULT icon = 0; // the template's icon, from the program's resources
+    about.onAct = [&icon](ScriptedDialog& d) {
+        icon =
+            SendMessage(vortan::ui::desktop::Controls(d.GetSafeHwnd()).front(), STM_GETICON, 0, 0);
+    };
     EXPECT_EQ(about.DoModal(), IDOK);
+    EXPECT_NE(icon, 0);
+    EXPECT_NE(LoadIcon(nullptr, MAKEINTRESOURCE(vortan::resources::IDI_VORTAN)), nullptr);
 }
 
 // Answers by id and by name end the overwrite question in the server's tests.
