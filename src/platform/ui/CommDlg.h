@@ -14,6 +14,10 @@
 #ifdef _WIN32
 // The SDK's settings block under another name, so that OPENFILENAME can be a value-initialized
 // one: code that sets only the fields it needs gets zeros in the others, as with the model's.
+#ifdef _INC_COMMDLG
+// WIN32_LEAN_AND_MEAN keeps <commdlg.h> out of <windows.h>.
+#error "platform/ui/CommDlg.h must be included before <commdlg.h>"
+#endif
 #define OPENFILENAME VortanSdkOpenFileName
 #define VortanSdkOpenFileNameA OPENFILENAMEA
 #define LPOPENFILENAME VortanSdkLpOpenFileName
