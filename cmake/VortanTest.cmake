@@ -6,6 +6,10 @@ function(vortan_add_test)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                                             vortan::compile_options)
     target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    if(TARGET vortan::windows_resources)
+        # Windows: test programs run with the program's code page and icons.
+        target_link_libraries(${T_NAME} PRIVATE vortan::windows_resources)
+    endif()
     add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
     # A loop that never ends fails its test instead of stalling the whole run.
     if(NOT T_TIMEOUT)

@@ -23,6 +23,9 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     file(COPY ${path} DESTINATION ${CMAKE_BINARY_DIR}/bin)
 endforeach()
 
+# Resource scripts: the programs' manifest.
+enable_language(RC)
+
 add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
 add_subdirectory(src/components/simboard)
@@ -33,6 +36,7 @@ add_subdirectory(src/automation)
 if(NOT TARGET vortan_app_com)
     add_subdirectory(src/app/com)
 endif()
+add_subdirectory(resources)
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)

@@ -26,6 +26,8 @@ inline constexpr int IDC_DIRECTORY_LINE = 1012;
 inline constexpr int IDC_DIRECTORY = 1013;
 inline constexpr int IDC_OVERWRITE_ALL = 1014;
 inline constexpr int IDC_GROUP = 1016;
+// <windows.h> names a cursor IDC_ICON, which this program never loads.
+#undef IDC_ICON
 inline constexpr int IDC_ICON = 1018;
 
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -82,7 +83,9 @@ AnswerScript AnswerScript::Parse(std::string_view text) {
 }
 
 AnswerScript AnswerScript::Load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    // The path is UTF-8, which a narrow name on Windows is not.
+    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                       std::ios::binary);
     if (!file)
         return {};
     std::ostringstream text;

@@ -6,6 +6,7 @@
 #include "platform/WinDef.h"
 #include "platform/win/WinUser.h"
 
+#ifndef _WIN32 // <commctrl.h>, through WinUser.h
 inline constexpr UINT TTN_FIRST = 0U - 520U;
 inline constexpr UINT TTN_GETDISPINFOA = TTN_FIRST - 0;
 inline constexpr UINT TTN_NEEDTEXTA = TTN_GETDISPINFOA;
@@ -21,3 +22,4 @@ struct NMTTDISPINFOA {
     LPARAM lParam = 0;
 };
 using LPNMTTDISPINFOA = NMTTDISPINFOA*;
+#endif

@@ -3,14 +3,14 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/fs/Path.h"
+#include "platform/ui/DesktopWindows.h"
+#include "platform/ui/FileDialogModel.h"
 #include "platform/win/WindowModel.h"
 
 namespace vortan::ui {
 namespace {
 
 std::atomic<IFileDialogService*> g_fileDialogService{nullptr};
-thread_local DWORD g_extendedError = 0;
 
 win::DialogTemplate FileDialogTemplate(bool save, LPCSTR title) {
     win::DialogTemplate dialog;
@@ -47,23 +47,25 @@ std::vector<FileDialogFilter> ParseFilter(LPCSTR filter) {
 }
 
 std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(desktop::kPathSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The folder of a path as the multiple selection names it: no final '/' except for the root.
 std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(desktop::kPathSeparators);
     if (slash == std::string::npos)
         return {};
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    if (slash == 0 || (slash == 2 && path[1] == ':'))
+        return path.substr(0, slash + 1); // a root keeps its separator
+    return path.substr(0, slash);
 }
 
 void AddDefaultExtension(std::string& path, LPCSTR defExt) {
     if (defExt == nullptr || *defExt == '\0')
         return;
     const std::string name = NameOf(path);
-    if (name.empty() || fs::SplitPath(name).extension.size() > 0)
+    if (name.empty() || name.find('.') != std::string::npos)
         return;
     path += '.';
     path += defExt;
@@ -75,7 +77,7 @@ DWORD WriteSelection(OPENFILENAME& ofn, std::vector<std::string> paths) {
     if ((ofn.Flags & OFN_ALLOWMULTISELECT) == 0)
         paths.resize(1);
     for (std::string& path : paths) {
-        if (path.empty() || path.front() != '/')
+        if (!desktop::IsAbsolutePath(path))
             return FNERR_INVALIDFILENAME;
         AddDefaultExtension(path, ofn.lpstrDefExt);
     }
@@ -84,7 +86,7 @@ DWORD WriteSelection(OPENFILENAME& ofn, std::vector<std::string> paths) {
     std::size_t nameOffset = 0;
     if (paths.size() == 1) {
         selection = paths.front();
-        nameOffset = selection.rfind('/') + 1;
+        nameOffset = selection.find_last_of(desktop::kPathSeparators) + 1;
         selection.push_back('\0');
     } else {
         const std::string folder = FolderOf(paths.front());
@@ -183,7 +185,11 @@ private:
     HWND m_hook = nullptr;
 };
 
-BOOL RunFileDialog(LPOPENFILENAME ofn, bool save) {
+} // namespace
+
+thread_local DWORD g_extendedError = 0;
+
+BOOL RunFileDialogModel(LPOPENFILENAME ofn, bool save) {
     g_extendedError = 0;
     if (ofn == nullptr || ofn->lpstrFile == nullptr || ofn->nMaxFile == 0) {
         g_extendedError = CDERR_INITIALIZATION;
@@ -226,8 +232,6 @@ BOOL RunFileDialog(LPOPENFILENAME ofn, bool save) {
     return g_extendedError == 0 ? TRUE : FALSE;
 }
 
-} // namespace
-
 IFileDialogService* SetFileDialogService(IFileDialogService* service) {
     return g_fileDialogService.exchange(service);
 }
@@ -237,15 +241,3 @@ IFileDialogService* GetFileDialogService() {
 }
 
 } // namespace vortan::ui
-
-BOOL GetOpenFileName(LPOPENFILENAME ofn) {
-    return vortan::ui::RunFileDialog(ofn, false);
-}
-
-BOOL GetSaveFileName(LPOPENFILENAME ofn) {
-    return vortan::ui::RunFileDialog(ofn, true);
-}
-
-DWORD CommDlgExtendedError() {
-    return vortan::ui::g_extendedError;
-}

@@ -11,6 +11,55 @@
 #include "platform/WinDef.h"
 #include "platform/win/WinUser.h"
 
+#ifdef _WIN32
+// The SDK's settings block under another name, so that OPENFILENAME can be a value-initialized
+// one: code that sets only the fields it needs gets zeros in the others, as with the model's.
+#ifdef _INC_COMMDLG
+// WIN32_LEAN_AND_MEAN keeps <commdlg.h> out of <windows.h>.
+#error "platform/ui/CommDlg.h must be included before <commdlg.h>"
+#endif
+#define OPENFILENAME VortanSdkOpenFileName
+#define VortanSdkOpenFileNameA OPENFILENAMEA
+#define LPOPENFILENAME VortanSdkLpOpenFileName
+#define VortanSdkLpOpenFileNameA LPOPENFILENAMEA
+#define OFNOTIFY VortanSdkOfNotify
+#define VortanSdkOfNotifyA OFNOTIFYA
+#define LPOFNOTIFY VortanSdkLpOfNotify
+#define VortanSdkLpOfNotifyA LPOFNOTIFYA
+#include <cderr.h>
+#include <commdlg.h>
+#undef OPENFILENAME
+#undef VortanSdkOpenFileNameA
+#undef LPOPENFILENAME
+#undef VortanSdkLpOpenFileNameA
+#undef OFNOTIFY
+#undef VortanSdkOfNotifyA
+#undef LPOFNOTIFY
+#undef VortanSdkLpOfNotifyA
+
+struct OPENFILENAME : OPENFILENAMEA {
+    OPENFILENAME() : OPENFILENAMEA{} { lStructSize = sizeof(OPENFILENAMEA); }
+};
+using LPOPENFILENAME = OPENFILENAME*;
+// OFNOTIFYA with the block as this program knows it.
+struct OFNOTIFY {
+    NMHDR hdr;
+    LPOPENFILENAME lpOFN = nullptr;
+    LPSTR pszFile = nullptr;
+};
+using LPOFNOTIFY = OFNOTIFY*;
+
+// Routed: the process's file dialog service answers when one is installed (the unattended
+// desktop, tests), else COMDLG32's dialogs do. Paths are UTF-8 either way.
+#undef GetOpenFileName
+#define GetOpenFileName VortanGetOpenFileName
+#undef GetSaveFileName
+#define GetSaveFileName VortanGetSaveFileName
+#define CommDlgExtendedError() VortanCommDlgExtendedError()
+BOOL VortanGetOpenFileName(LPOPENFILENAME ofn);
+BOOL VortanGetSaveFileName(LPOPENFILENAME ofn);
+DWORD VortanCommDlgExtendedError();
+#else
 using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
 // lpstrFilter: pairs of description and pattern, each ended by a NUL, the list ended by an empty
@@ -83,6 +132,7 @@ BOOL GetOpenFileName(LPOPENFILENAME ofn);
 BOOL GetSaveFileName(LPOPENFILENAME ofn);
 // The extended error of this thread's last file dialog.
 DWORD CommDlgExtendedError();
+#endif
 
 namespace vortan::ui {
 

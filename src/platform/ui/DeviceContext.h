@@ -6,6 +6,7 @@
 
 #include "platform/WinDef.h"
 
+#ifndef _WIN32
 using COLORREF = DWORD;
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
@@ -37,9 +38,13 @@ inline constexpr UINT BDR_RAISEDINNER = 0x0004;
 inline constexpr UINT EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
 inline constexpr UINT BF_RECT = 0x000F;
 
+#endif
+
 namespace vortan::ui {
 
+#ifndef _WIN32
 void SetSysColor(int index, COLORREF color);
+#endif
 
 // The drawing calls. Pens are 1-pixel PS_SOLID; shapes are drawn inside their rectangle
 // (right and bottom exclusive), filled with the brush colour.
@@ -60,7 +65,8 @@ protected:
 };
 
 // The device context of a whole window (GetWindowDC): what the view attached, or null when no
-// view draws the window; then drawing only updates the model's state. Null detaches.
+// view draws the window; then drawing only updates the model's state. Null detaches. On
+// Windows a window without an attached context draws through GDI on its window DC.
 void SetWindowDeviceContext(HWND hwnd, IDeviceContext* context);
 IDeviceContext* GetWindowDeviceContext(HWND hwnd);
 

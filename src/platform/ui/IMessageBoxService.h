@@ -22,7 +22,8 @@ public:
 };
 
 // Installs the service that answers every message box of the process and returns the one it
-// replaces. Null restores the default, which answers from the unattended script.
+// replaces. Null restores the default: on Windows USER32's boxes, elsewhere the answer that
+// changes nothing (GetMessageBoxService then gives that built-in service).
 IMessageBoxService* SetMessageBoxService(IMessageBoxService* service);
 IMessageBoxService* GetMessageBoxService();
 

@@ -6,6 +6,13 @@
 
 #include "platform/WinDef.h"
 
+#ifdef _WIN32
+// MessageBoxA reads the ANSI code page; the box goes to the process's message box service or,
+// when none is installed, to USER32 in UTF-16.
+#undef MessageBox
+#define MessageBox VortanMessageBox
+int VortanMessageBox(HWND hWnd, const char* lpText, const char* lpCaption, UINT uType);
+#else
 inline constexpr UINT MB_OK = 0x00000000;
 inline constexpr UINT MB_OKCANCEL = 0x00000001;
 inline constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
@@ -31,6 +38,7 @@ inline constexpr int IDYES = 6;
 // Shows a modal message box and returns the button that closed it. Texts are UTF-8.
 // A null caption shows "Fehler", as the platform does.
 int MessageBox(HWND hWnd, const char* lpText, const char* lpCaption, UINT uType);
+#endif
 
 // The application's standard box: the application title as caption, no owner window.
 int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

@@ -2,26 +2,18 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/text/Ascii.h"
+#include "platform/ui/DesktopWindows.h"
 #include "platform/ui/JsonLine.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/WinUser.h"
-#include "platform/win/Window.h"
 #include "platform/win/WindowModel.h"
-#include "platform/win/WindowTable.h"
 
 namespace vortan::ui {
 namespace {
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 
 std::vector<int> MessageBoxButtons(UINT type) {
     switch (type & MB_TYPEMASK) {
@@ -55,44 +47,16 @@ int DefaultMessageBoxAnswer(UINT type) {
     }
 }
 
-const char* KindName(win::WindowKind kind) {
-    switch (kind) {
-    case win::WindowKind::Dialog:
-        return "dialog";
-    case win::WindowKind::MessageOnly:
-        return "message";
-    case win::WindowKind::Static:
-        return "static";
-    case win::WindowKind::Button:
-        return "button";
-    case win::WindowKind::Edit:
-        return "edit";
-    case win::WindowKind::ProgressBar:
-        return "progress";
-    case win::WindowKind::Icon:
-        return "icon";
-    case win::WindowKind::GroupBox:
-        return "group";
-    }
-    return "unknown";
-}
-
 std::string ControlsJson(HWND dialog) {
     std::string json = "[";
-    const auto window = win::WindowTable::Instance().Find(dialog);
-    if (window) {
-        for (HWND child : window->Children()) {
-            const auto control = win::WindowTable::Instance().Find(child);
-            if (!control)
-                continue;
-            if (json.size() > 1)
-                json += ',';
-            json += JsonLine()
-                        .Add("id", control->Id())
-                        .Add("kind", KindName(control->Kind()))
-                        .Add("text", control->Text())
-                        .Str();
-        }
+    for (HWND control : desktop::Controls(dialog)) {
+        if (json.size() > 1)
+            json += ',';
+        json += JsonLine()
+                    .Add("id", GetDlgCtrlID(control))
+                    .Add("kind", desktop::ControlKind(control))
+                    .Add("text", win::GetWindowTextString(control))
+                    .Str();
     }
     return json + "]";
 }
@@ -152,21 +116,18 @@ ScriptedUi::ScriptedUi(AnswerScript answers, Transcript transcript)
     : m_answers(std::move(answers)), m_transcript(std::move(transcript)) {}
 
 std::unique_ptr<ScriptedUi> ScriptedUi::FromEnvironment() {
-    const std::string answers = Env("VORTAN_ANSWERS");
+    const std::string answers = desktop::Environment("VORTAN_ANSWERS");
     return std::make_unique<ScriptedUi>(answers.empty() ? AnswerScript()
                                                         : AnswerScript::Load(answers),
-                                        Transcript(Env("VORTAN_TRANSCRIPT")));
+                                        Transcript(desktop::Environment("VORTAN_TRANSCRIPT")));
 }
 
 bool ScriptedUi::Wanted() {
-    return !Env("VORTAN_ANSWERS").empty() || NoDisplay();
+    return !desktop::Environment("VORTAN_ANSWERS").empty() || NoDisplay();
 }
 
 bool ScriptedUi::NoDisplay() {
-    const std::string platform = Env("QT_QPA_PLATFORM");
-    if (platform == "offscreen" || platform == "minimal")
-        return true;
-    return Env("DISPLAY").empty() && Env("WAYLAND_DISPLAY").empty();
+    return desktop::NoDisplay();
 }
 
 ScriptedUi::~ScriptedUi() {
@@ -183,7 +144,7 @@ int ScriptedUi::Show(const MessageBoxRequest& request) {
         answer = *scripted;
     m_transcript.Append(JsonLine()
                             .Add("event", "messagebox")
-                            .Add("pid", static_cast<long long>(::getpid()))
+                            .Add("pid", desktop::ProcessId())
                             .Add("caption", request.caption)
                             .Add("text", request.text)
                             .Add("type", static_cast<long long>(request.type))
@@ -207,7 +168,7 @@ void ScriptedUi::OnModalDialogShown(HWND dialog, const win::DialogTemplate& dial
     if (m_transcript.Enabled()) {
         JsonLine line;
         line.Add("event", "dialog")
-            .Add("pid", static_cast<long long>(::getpid()))
+            .Add("pid", desktop::ProcessId())
             .Add("template", dialogTemplate.id)
             .Add("caption", win::GetWindowTextString(dialog))
             .AddRaw("controls", ControlsJson(dialog));
@@ -219,9 +180,8 @@ void ScriptedUi::OnModalDialogShown(HWND dialog, const win::DialogTemplate& dial
         if (win::AddWindowObserver(dialog, this)) {
             m_observed[dialog] = dialogTemplate.id;
             m_texts[dialog] = win::GetWindowTextString(dialog);
-            if (const auto window = win::WindowTable::Instance().Find(dialog))
-                for (HWND child : window->Children())
-                    m_texts[child] = win::GetWindowTextString(child);
+            for (HWND child : desktop::Controls(dialog))
+                m_texts[child] = win::GetWindowTextString(child);
         }
     }
     if (!question)
@@ -260,7 +220,7 @@ void ScriptedUi::OnTextChanged(HWND hwnd, std::string_view text) {
     last = text;
     m_transcript.Append(JsonLine()
                             .Add("event", "text")
-                            .Add("pid", static_cast<long long>(::getpid()))
+                            .Add("pid", desktop::ProcessId())
                             .Add("template", owner->second)
                             .Add("control", dialog == hwnd ? 0 : GetDlgCtrlID(hwnd))
                             .Add("text", text)
@@ -302,7 +262,7 @@ FileDialogAnswer ScriptedUi::Run(const FileDialogRequest& request) {
         filters += "]";
         m_transcript.Append(JsonLine()
                                 .Add("event", "filedialog")
-                                .Add("pid", static_cast<long long>(::getpid()))
+                                .Add("pid", desktop::ProcessId())
                                 .Add("kind", request.save ? "save" : "open")
                                 .Add("title", request.title)
                                 .Add("ok", request.okText)
@@ -355,7 +315,7 @@ FolderBrowserAnswer ScriptedUi::Run(const FolderBrowserRequest& request) {
     if (m_transcript.Enabled()) {
         JsonLine line;
         line.Add("event", "folder")
-            .Add("pid", static_cast<long long>(::getpid()))
+            .Add("pid", desktop::ProcessId())
             .Add("title", request.title)
             .Add("preselection", preselection)
             .AddRaw("status", JsonStrings(statusTexts))

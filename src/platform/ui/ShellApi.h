@@ -8,6 +8,14 @@
 
 #include "platform/WinDef.h"
 
+#ifdef _WIN32
+#include <shellapi.h>
+
+// Names in UTF-8 (the "A" call gives them in the ANSI code page); lengths count bytes.
+#undef DragQueryFile
+#define DragQueryFile VortanDragQueryFile
+UINT VortanDragQueryFile(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
+#else
 struct HDROP__;
 using HDROP = HDROP__*;
 
@@ -16,6 +24,7 @@ using HDROP = HDROP__*;
 // is cut; check the length first). An index past the end gives 0.
 UINT DragQueryFile(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
 void DragFinish(HDROP hDrop);
+#endif
 
 namespace vortan::ui {
 

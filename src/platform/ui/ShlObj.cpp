@@ -1,11 +1,11 @@
 #include "platform/ui/ShlObj.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "platform/fs/Path.h"
+#include "platform/ui/DesktopWindows.h"
+#include "platform/ui/FolderBrowserModel.h"
 #include "platform/win/WindowModel.h"
 
 namespace vortan::ui {
@@ -16,14 +16,6 @@ std::atomic<IFolderBrowserService*> g_folderBrowserService{nullptr};
 // An item is one block from the shell's allocator: a mark, whether it has a path, the path.
 constexpr char kItemMark[4] = {'V', 'P', 'I', 'D'};
 constexpr std::size_t kHeaderSize = sizeof kItemMark + 1;
-
-const char* ItemPath(PCIDLIST_ABSOLUTE pidl) {
-    const auto* bytes = reinterpret_cast<const char*>(pidl);
-    if (bytes == nullptr || std::memcmp(bytes, kItemMark, sizeof kItemMark) != 0 ||
-        bytes[sizeof kItemMark] == 0)
-        return nullptr;
-    return bytes + kHeaderSize;
-}
 
 win::DialogTemplate BrowserTemplate(const std::string& title, UINT flags) {
     win::DialogTemplate dialog;
@@ -76,9 +68,21 @@ struct ItemFree {
 
 } // namespace
 
+bool IsModelItem(PCIDLIST_ABSOLUTE pidl) {
+    const auto* bytes = reinterpret_cast<const char*>(pidl);
+    return bytes != nullptr && std::memcmp(bytes, kItemMark, sizeof kItemMark) == 0;
+}
+
+const char* ItemPath(PCIDLIST_ABSOLUTE pidl) {
+    const auto* bytes = reinterpret_cast<const char*>(pidl);
+    if (!IsModelItem(pidl) || bytes[sizeof kItemMark] == 0)
+        return nullptr;
+    return bytes + kHeaderSize;
+}
+
 PIDLIST_ABSOLUTE CreateItemIdList(const std::optional<std::string>& path) {
     const std::size_t size = kHeaderSize + (path ? path->size() + 1 : 0);
-    auto* bytes = static_cast<char*>(std::malloc(size));
+    auto* bytes = static_cast<char*>(AllocateShellMemory(size));
     if (bytes == nullptr)
         return nullptr;
     std::memcpy(bytes, kItemMark, sizeof kItemMark);
@@ -96,15 +100,12 @@ IFolderBrowserService* GetFolderBrowserService() {
     return g_folderBrowserService.load();
 }
 
-} // namespace vortan::ui
-
-PIDLIST_ABSOLUTE SHBrowseForFolder(LPBROWSEINFO bi) {
-    using namespace vortan::ui;
+PIDLIST_ABSOLUTE RunFolderBrowserModel(LPBROWSEINFO bi) {
     if (bi == nullptr)
         return nullptr;
     const std::string title = bi->lpszTitle != nullptr ? bi->lpszTitle : "";
-    const HWND browser = vortan::win::CreateDialogWindow(BrowserTemplate(title, bi->ulFlags),
-                                                         bi->hwndOwner, BrowserProc);
+    const HWND browser =
+        win::CreateDialogWindow(BrowserTemplate(title, bi->ulFlags), bi->hwndOwner, BrowserProc);
     if (browser == nullptr)
         return nullptr;
     const BFFCALLBACK callback = bi->lpfn;
@@ -148,27 +149,11 @@ PIDLIST_ABSOLUTE SHBrowseForFolder(LPBROWSEINFO bi) {
             const std::size_t slash = path.rfind('/');
             name = path == "/" || slash == std::string::npos ? path : path.substr(slash + 1);
         }
-        const std::size_t length = std::min(name.size(), vortan::fs::kMaxPath - 1);
+        const std::size_t length = std::min(name.size(), desktop::kMaxPathBytes - 1);
         std::memcpy(bi->pszDisplayName, name.data(), length);
         bi->pszDisplayName[length] = '\0';
     }
     return CreateItemIdList(answer.path);
 }
 
-BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR path) {
-    if (path == nullptr)
-        return FALSE;
-    path[0] = '\0';
-    const char* itemPath = vortan::ui::ItemPath(pidl);
-    if (itemPath == nullptr)
-        return FALSE;
-    const std::size_t length = std::strlen(itemPath);
-    if (length >= vortan::fs::kMaxPath)
-        return FALSE;
-    std::memcpy(path, itemPath, length + 1);
-    return TRUE;
-}
-
-void CoTaskMemFree(void* pv) {
-    std::free(pv);
-}
+} // namespace vortan::ui

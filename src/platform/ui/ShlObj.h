@@ -12,6 +12,27 @@
 #include "platform/WinDef.h"
 #include "platform/win/WinUser.h"
 
+#ifdef _WIN32
+#include <shlobj.h>
+
+// A value-initialized BROWSEINFOA: fields nobody sets are zero.
+#undef BROWSEINFO
+struct BROWSEINFO : BROWSEINFOA {
+    BROWSEINFO() : BROWSEINFOA{} {}
+};
+#undef LPBROWSEINFO
+using LPBROWSEINFO = BROWSEINFO*;
+
+// Routed: the process's folder browser service answers when one is installed, else the
+// shell's browser does. Paths are UTF-8 either way.
+#undef SHBrowseForFolder
+#define SHBrowseForFolder VortanSHBrowseForFolder
+#undef SHGetPathFromIDList
+#define SHGetPathFromIDList VortanSHGetPathFromIDList
+PIDLIST_ABSOLUTE VortanSHBrowseForFolder(LPBROWSEINFO bi);
+// `path` holds MAX_PATH bytes.
+BOOL VortanSHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR path);
+#else
 // An item of the shell's name space: a folder with a file-system path, or one without (a
 // virtual folder). Opaque; allocated by the shell, freed by the caller with CoTaskMemFree.
 struct ITEMIDLIST;
@@ -55,6 +76,7 @@ PIDLIST_ABSOLUTE SHBrowseForFolder(LPBROWSEINFO bi);
 BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR path);
 // Frees memory the shell allocated (item id lists); null is allowed.
 void CoTaskMemFree(void* pv);
+#endif
 
 namespace vortan::ui {
 

@@ -2,6 +2,7 @@
 
 #include "platform/WinDef.h"
 #include "platform/win/DialogTemplate.h"
+#include "platform/win/WinUser.h"
 
 // The framework's dialog: built from a template, run modally with its own nested loop, ended
 // by EndDialog. Subclasses override OnInitDialog, OnOK, OnCancel, OnCommand or the whole
@@ -39,6 +40,8 @@ protected:
     HWND m_hWnd = nullptr;
 
 private:
+    friend class CDialogHost; // the Windows dialog procedure
+
     void RunModalLoop();
 
     vortan::win::DialogTemplate m_template;

@@ -6,6 +6,10 @@
 // thread that runs the windows. Message-only windows, PostMessage and DestroyWindow are the
 // public part (vortan/win/MessageWindow.h), which plug-ins use too.
 
+#ifdef _WIN32
+#include "platform/win/WinUserWin32.h"
+#else
+
 #include "platform/WinDef.h"
 #include "vortan/win/MessageWindow.h"
 
@@ -173,3 +177,5 @@ HICON LoadIcon(HINSTANCE instance, LPCSTR name);
 
 // Capture, keyboard state, geometry and the edit control's messages.
 #include "platform/win/WinUserInput.h"
+
+#endif

@@ -7,7 +7,9 @@
 
 #include "platform/WinDef.h"
 #include "platform/win/DialogTemplate.h"
+#ifndef _WIN32
 #include "platform/win/Window.h"
+#endif
 #include "vortan/win/MessageWindow.h"
 
 namespace vortan::win {
@@ -26,9 +28,11 @@ HWND CreateControl(HWND parent, const DialogItem& item);
 bool AddWindowObserver(HWND hwnd, IWindowObserver* observer);
 bool RemoveWindowObserver(HWND hwnd, IWindowObserver* observer);
 
+#ifndef _WIN32
 // An icon handle and the icon resource id it stands for (0 for a null handle).
 int IconResourceId(HICON icon);
 HICON IconFromResourceId(int id);
+#endif
 
 // The window's whole text; empty for an invalid handle.
 std::string GetWindowTextString(HWND hwnd);

@@ -27,24 +27,12 @@ DialogTemplate QuestionTemplate(DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE
     t.items = {
         {IDOK, WindowKind::Button, "Ja", 25, 69, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDCANCEL, WindowKind::Button, "Abbrechen", 135, 69, 50, 14, WS_TABSTOP},
+        {1014, WindowKind::Button, "Alle Überschreiben", 195, 69, 80, 14, WS_TABSTOP},
     };
     return t;
 }
 
 } // namespace
-
-// Enter, Esc, the close box and the buttons are shown by the overwrite question's tests.
-TEST(CDialog, EnterOnADisabledDefaultButtonDoesNothing) {
-    DrainQueue();
-    ScriptedDialog dialog(QuestionTemplate());
-    dialog.onAct = [](ScriptedDialog& d) {
-        EnableWindow(GetDlgItem(d.GetSafeHwnd(), IDOK), FALSE);
-        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_RETURN, 0);
-        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    };
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(dialog.log, std::vector<std::string>{"OnCancel"});
-}
 
 TEST(CDialog, EndDialogEndsOnlyItsOwnLoop) {
     DrainQueue();
@@ -59,7 +47,9 @@ TEST(CDialog, EndDialogEndsOnlyItsOwnLoop) {
         }
         return 0;
     });
-    inner.onAct = [&](ScriptedDialog&) {
+    inner.onAct = [&](ScriptedDialog& d) {
+        order.push_back(GetWindowTextString(d.GetSafeHwnd()) + "|" +
+                        GetWindowTextString(GetDlgItem(d.GetSafeHwnd(), 1014)));
         outer.EndDialog(5);
         order.push_back("outer ended");
         PostMessage(other, WM_USER + 2, 0, 0);
@@ -71,9 +61,29 @@ TEST(CDialog, EndDialogEndsOnlyItsOwnLoop) {
         order.push_back("inner returned " + std::to_string(result));
     };
     EXPECT_EQ(outer.DoModal(), 5);
-    EXPECT_EQ(order, (std::vector<std::string>{"inner starts", "outer ended", "inner still running",
-                                               "inner returned 7"}));
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"inner starts", "Frage|Alle Überschreiben", "outer ended",
+                                        "inner still running", "inner returned 7"}));
     DestroyWindow(other);
+}
+
+// The busy animation's timer: its ticks reach the dialog through the dialog's own loop.
+TEST(CDialog, TimerTicksReachTheRunningDialog) {
+    DrainQueue();
+    struct Ticking final : CDialog {
+        using CDialog::CDialog;
+        int ticks = 0;
+        BOOL OnInitDialog() override { return SetTimer(m_hWnd, 1, 1, nullptr) != 0; }
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_TIMER && wParam == 1 && ++ticks == 3) {
+                KillTimer(m_hWnd, 1);
+                EndDialog(IDOK);
+            }
+            return CDialog::WindowProc(message, wParam, lParam);
+        }
+    } dialog(QuestionTemplate());
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.ticks, 3);
 }
 
 TEST(CDialog, DisablesItsParentWhileRunning) {

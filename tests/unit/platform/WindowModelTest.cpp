@@ -6,67 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordingView.h"
 #include "platform/win/IWindowObserver.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinUser.h"
+#include "support/ScriptedDialog.h"
 
+using vortan::test::ProgressTemplate;
+using vortan::test::RecordingView;
 using vortan::win::AddWindowObserver;
 using vortan::win::CreateDialogWindow;
 using vortan::win::DialogTemplate;
 using vortan::win::IWindowObserver;
 using vortan::win::RemoveWindowObserver;
 using vortan::win::WindowKind;
-
-namespace {
-
-DialogTemplate ProgressTemplate() {
-    DialogTemplate t;
-    t.id = 102;
-    t.cx = 212;
-    t.cy = 31;
-    t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | WS_DISABLED;
-    t.items = {
-        {1004, WindowKind::Static, "Status", 5, 1, 200, 8, SS_LEFT},
-        {1000, WindowKind::ProgressBar, "", 5, 12, 200, 14, PBS_SMOOTH | WS_BORDER},
-    };
-    return t;
-}
-
-// Writes each change as one line, naming the window by its control id.
-class RecordingView final : public IWindowObserver {
-public:
-    std::vector<std::string> log;
-
-    void OnTextChanged(HWND hwnd, std::string_view text) override {
-        log.push_back(Name(hwnd) + " text " + std::string(text));
-    }
-    void OnVisibilityChanged(HWND hwnd, bool visible, bool minimized) override {
-        log.push_back(Name(hwnd) + (visible ? " shown" : " hidden") +
-                      (minimized ? " minimized" : ""));
-    }
-    void OnEnabledChanged(HWND hwnd, bool enabled) override {
-        log.push_back(Name(hwnd) + (enabled ? " enabled" : " disabled"));
-    }
-    void OnProgressChanged(HWND hwnd, int lower, int upper, int position) override {
-        log.push_back(Name(hwnd) + " progress " + std::to_string(lower) + ".." +
-                      std::to_string(upper) + " at " + std::to_string(position));
-    }
-    void OnUpdate(HWND hwnd) override { log.push_back(Name(hwnd) + " update"); }
-    void OnDestroyed(HWND hwnd) override {
-        log.push_back(std::to_string(m_ids.count(hwnd) ? m_ids[hwnd] : -1) + " destroyed");
-    }
-
-    void Remember(HWND hwnd) { m_ids[hwnd] = GetDlgCtrlID(hwnd); }
-
-private:
-    std::string Name(HWND hwnd) {
-        Remember(hwnd);
-        return std::to_string(GetDlgCtrlID(hwnd));
-    }
-    std::map<HWND, int> m_ids;
-};
-
-} // namespace
 
 TEST(WindowModel, ViewSeesEveryChange) {
     const HWND dialog = CreateDialogWindow(ProgressTemplate(), nullptr, nullptr);
@@ -94,54 +47,20 @@ TEST(WindowModel, ViewSeesEveryChange) {
     DestroyWindow(dialog);
 
     EXPECT_EQ(view.log, (std::vector<std::string>{
-                            "102 text Schreiben 40%",
+                            "dialog text Schreiben 40%",
                             "1004 text Schreibe datei.cfg",
-                            "102 shown",
+                            "dialog shown",
                             "1000 progress 0..100 at 0",
                             "1000 progress 0..100 at 40",
                             "1000 progress 0..100 at 100",
-                            "102 enabled",
-                            "102 update",
-                            "102 shown minimized",
-                            "102 hidden minimized",
+                            "dialog enabled",
+                            "dialog update",
+                            "dialog shown minimized",
+                            "dialog hidden minimized",
                             "1004 destroyed",
                             "1000 destroyed",
-                            "102 destroyed",
+                            "dialog destroyed",
                         }));
-}
-
-TEST(WindowModel, ObserversComeAndGoWithoutDisturbingEachOther) {
-    const HWND dialog = CreateDialogWindow(ProgressTemplate(), nullptr, nullptr);
-    RecordingView first;
-    RecordingView second;
-    ASSERT_TRUE(AddWindowObserver(dialog, &first));
-    ASSERT_TRUE(AddWindowObserver(dialog, &second));
-    ASSERT_TRUE(AddWindowObserver(dialog, &second)); // listed once
-    SetWindowText(dialog, "a");
-    ASSERT_TRUE(RemoveWindowObserver(dialog, &first)); // the first leaves first
-    SetWindowText(dialog, "b");
-    ASSERT_TRUE(AddWindowObserver(dialog, &first));
-    ASSERT_TRUE(RemoveWindowObserver(dialog, &second)); // then the second
-    EXPECT_FALSE(RemoveWindowObserver(dialog, &second));
-    SetWindowText(dialog, "c");
-    EXPECT_EQ(first.log, (std::vector<std::string>{"102 text a", "102 text c"}));
-    EXPECT_EQ(second.log, (std::vector<std::string>{"102 text a", "102 text b"}));
-
-    // One that an earlier one detaches while a change is told is not told.
-    struct Detacher final : IWindowObserver {
-        Detacher(HWND dialog, IWindowObserver* victim) : dialog(dialog), victim(victim) {}
-        void OnTextChanged(HWND, std::string_view) override {
-            RemoveWindowObserver(dialog, victim);
-        }
-        HWND dialog;
-        IWindowObserver* victim;
-    } detacher(dialog, &second);
-    ASSERT_TRUE(AddWindowObserver(dialog, &detacher));
-    ASSERT_TRUE(AddWindowObserver(dialog, &second));
-    SetWindowText(dialog, "d");
-    EXPECT_EQ(second.log.size(), 2u);
-    DestroyWindow(dialog);
-    EXPECT_EQ(first.log.back(), "102 destroyed");
 }
 
 TEST(WindowModel, WorksWithoutAView) {
@@ -192,4 +111,26 @@ TEST(WindowModel, WorksWithoutAView) {
     EXPECT_EQ(DestroyWindow(dialog), TRUE);
     EXPECT_EQ(IsWindow(bar), FALSE);
     EXPECT_EQ(IsWindow(status), FALSE);
+}
+
+// Enter, Esc, the close box and the buttons are shown by the overwrite question's tests; the
+// model's own keyboard handling is what USER32's dialog manager does on Windows.
+TEST(CDialog, EnterOnADisabledDefaultButtonDoesNothing) {
+    using vortan::test::ScriptedDialog;
+    vortan::test::DrainQueue();
+    DialogTemplate question;
+    question.id = 133;
+    question.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    question.items = {
+        {IDOK, WindowKind::Button, "Ja", 25, 69, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {IDCANCEL, WindowKind::Button, "Abbrechen", 135, 69, 50, 14, WS_TABSTOP},
+    };
+    ScriptedDialog dialog(question);
+    dialog.onAct = [](ScriptedDialog& d) {
+        EnableWindow(GetDlgItem(d.GetSafeHwnd(), IDOK), FALSE);
+        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_RETURN, 0);
+        SendMessage(d.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.log, std::vector<std::string>{"OnCancel"});
 }
