@@ -114,13 +114,12 @@ BOOL CFileList::TargetExists(int nIndex, std::string& strPath, FileListEntry** p
     FileListEntry* pEntry = GetEntry(nIndex);
     if (pEntry == nullptr)
         return FALSE;
-    strPath = pEntry->m_strTargetDirectory + "/" + pEntry->m_strTargetName;
+    strPath = vortan::fs::JoinPath(pEntry->m_strTargetDirectory, pEntry->m_strTargetName);
     if (ppEntry != nullptr)
         *ppEntry = pEntry;
     // "..", "." or a name with a separator is no file of the directory that a read could
     // replace; the transfer refuses such a name itself.
-    const std::string_view name = pEntry->m_strTargetName;
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
+    if (!vortan::fs::IsNameInDirectory(pEntry->m_strTargetName))
         return FALSE;
     // A path the file system refuses (too long, NUL inside) names no existing file; it is
     // handed out whole so that the transfer of the item fails instead of hitting another file.

@@ -6,7 +6,7 @@
 
 // One file of a transfer. Texts are UTF-8 bytes.
 struct FileListEntry {
-    std::string m_strDirectory;       // local directory with its trailing '/'; empty if not found
+    std::string m_strDirectory;       // local directory ending in a separator; empty if not found
     std::string m_strName;            // name with extension; the path as given if not found
     std::string m_strSize;            // low 32 bits of the size as signed decimal
     std::string m_strDate;            // creation time, "dd.mm.yyyy hh:mm:ss" in local time

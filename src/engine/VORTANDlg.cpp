@@ -13,6 +13,7 @@
 #include "controller/FlashObserverAccess.h"
 #include "controller/Notifications.h"
 #include "engine/FileList.h"
+#include "platform/fs/Path.h"
 #include "platform/profile/ProfileRun.h"
 #include "platform/profile/ProfileText.h"
 #include "platform/text/SafeFormat.h"
@@ -178,7 +179,8 @@ HRESULT CVORTANDlg::RunItems(int mode, CFileList& fileList, LONG option, VARIANT
             // refused by the component, which fails the item with a code the client can read.
             std::string localPath;
             if (mode == kRead)
-                localPath = entry->m_strTargetDirectory + "/" + entry->m_strTargetName;
+                localPath =
+                    vortan::fs::JoinPath(entry->m_strTargetDirectory, entry->m_strTargetName);
             else if (mode == kWrite)
                 localPath = entry->m_strDirectory + entry->m_strName;
             const std::string& memoryName =

@@ -41,9 +41,10 @@ bool IsNetworkPath(const std::string& path) {
     return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
 }
 
-// Absolute entries are used as they stand; others are taken from the first entry's folder.
+// Entries with a drive or a network path are used as they stand; others are taken from the
+// first entry's folder.
 bool IsAbsolute(const std::string& path) {
-    return (!path.empty() && path.front() == '/') || IsNetworkPath(path);
+    return vortan::fs::BeginsWithDrive(path) || IsNetworkPath(path);
 }
 
 bool IsShortcutName(std::string_view name) {
@@ -263,10 +264,12 @@ void CFileEditCtrl::ParseText() {
         std::string folder = FullPathOrSame(first);
         if (!IsNetworkPath(folder)) {
             if ((m_dwFlags & TrailingBackslash) != 0) {
-                if (folder.back() != '/' && folder.size() + 1 < vortan::fs::kMaxPath)
-                    folder += '/';
-            } else if (folder.size() > 1 && folder.back() == '/') {
-                folder.pop_back(); // the root keeps its separator
+                if (!vortan::fs::IsPathSeparator(folder.back()) &&
+                    folder.size() + 1 < vortan::fs::kMaxPath)
+                    folder += vortan::fs::kPathSeparator;
+            } else if (!folder.empty() && vortan::fs::IsPathSeparator(folder.back()) &&
+                       !vortan::fs::IsDriveRoot(folder)) {
+                folder.pop_back(); // a drive's root keeps its separator
             }
         }
         m_Files.push_back(std::move(folder));
@@ -378,16 +381,21 @@ bool DeepestExistingFolder(std::string& path) {
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             break;
         existed = false;
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos) {
-            path.clear();
+        const std::size_t separator = vortan::fs::FindLastSeparator(path);
+        // A drive's root keeps its separator: "/missing" is cut back to "/".
+        const std::size_t end =
+            separator != std::string::npos &&
+                    vortan::fs::IsDriveRoot(std::string_view(path).substr(0, separator + 1))
+                ? separator + 1
+                : separator;
+        if (separator == std::string::npos || end >= path.size()) {
+            path.clear(); // nothing above it, or a drive root that is missing
             return false;
         }
-        // The root plays the drive: "/missing" is cut back to "/".
-        path.erase(slash == 0 ? 1 : slash);
+        path.erase(end);
     }
-    if (path.back() != '/')
-        path += '/';
+    if (!vortan::fs::IsPathSeparator(path.back()))
+        path += vortan::fs::kPathSeparator;
     return existed;
 }
 
@@ -461,8 +469,9 @@ BOOL CFileEditCtrl::BrowseForFolder() {
         std::vector<char> buffer(vortan::fs::kMaxPath, '\0');
         if (::SHGetPathFromIDList(item, buffer.data())) {
             std::string path = buffer.data();
-            if ((m_dwFlags & TrailingBackslash) != 0 && (path.empty() || path.back() != '/'))
-                path += '/';
+            if ((m_dwFlags & TrailingBackslash) != 0 &&
+                (path.empty() || !vortan::fs::IsPathSeparator(path.back())))
+                path += vortan::fs::kPathSeparator;
             ::SetWindowText(m_hWnd, path.c_str());
             result = TRUE;
         }
@@ -485,7 +494,7 @@ int CFileEditCtrl::FolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM lpData
     // A network path has no place in this desktop's name space: nothing is preselected.
     if (IsNetworkPath(path))
         return 0;
-    if (path.size() > 1 && path.back() == '/')
+    if (!path.empty() && vortan::fs::IsPathSeparator(path.back()) && !vortan::fs::IsDriveRoot(path))
         path.pop_back();
     ::SendMessage(hwnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
     return 0;

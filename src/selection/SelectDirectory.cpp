@@ -17,7 +17,7 @@ namespace {
 std::string g_strInitialSelection;
 
 bool IsExistingFolder(const std::string& path) {
-    if (path.empty() || path.front() != '/')
+    if (!vortan::fs::IsAbsolutePath(path))
         return false; // the server's working directory means nothing to its client
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

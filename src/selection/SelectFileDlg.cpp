@@ -121,7 +121,7 @@ void CSelectFileDlg::OnPreBrowse() {
         // dialog starts from the (empty) edit text, at the desktop's default place. A relative
         // name would be taken from the server's directory, which means nothing to the client.
         const bool exists =
-            !m_strInitialDirectory.empty() && m_strInitialDirectory.front() == '/' &&
+            vortan::fs::IsAbsolutePath(m_strInitialDirectory) &&
             ::GetFileAttributesA(m_strInitialDirectory.c_str()) != INVALID_FILE_ATTRIBUTES;
         ofn->lpstrInitialDir = exists ? m_strInitialDirectory.c_str() : nullptr;
     }

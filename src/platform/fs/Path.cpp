@@ -10,7 +10,7 @@ static_assert(kMaxPath == PATH_MAX, "kMaxPath must follow the system's limit");
 
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = FindLastSeparator(path);
     std::string_view file = path;
     if (slash != std::string_view::npos) {
         parts.directory = path.substr(0, slash + 1);
@@ -68,6 +68,26 @@ std::optional<std::string> FullPath(std::string_view path) {
 
 bool IsAbsolutePath(std::string_view path) {
     return !path.empty() && path.front() == '/';
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+std::size_t FindLastSeparator(std::string_view path) {
+    return path.rfind('/');
+}
+
+bool BeginsWithDrive(std::string_view path) {
+    return !path.empty() && path.front() == '/';
+}
+
+bool IsDriveRoot(std::string_view path) {
+    return path == "/";
+}
+
+bool IsNameInDirectory(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
 bool IsUsablePath(std::string_view path) {

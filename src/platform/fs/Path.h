@@ -16,6 +16,40 @@ inline constexpr std::size_t kMaxPath = 260;
 inline constexpr std::size_t kMaxPath = 4096;
 #endif
 
+// The separator put between a directory and a name; IsPathSeparator tells every byte that
+// separates path parts: '/', and on Windows a backslash too.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+bool IsPathSeparator(char c);
+
+// Position of the last separator in `path`, or npos.
+std::size_t FindLastSeparator(std::string_view path);
+
+// `directory`, the separator and `name`. The separator goes in even after one that ends the
+// directory: the file system takes a doubled one as one, and the text stays as it was built.
+inline std::string JoinPath(std::string_view directory, std::string_view name) {
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path.append(directory).append(1, kPathSeparator).append(name);
+    return path;
+}
+
+// True when `path` begins with a drive, as SplitPath takes one (a second byte ':'); on POSIX,
+// where the root plays the drive, when it begins with '/'.
+bool BeginsWithDrive(std::string_view path);
+
+// True when `path` is a drive's root directory: "X:\" or "X:/" on Windows, "/" on POSIX.
+bool IsDriveRoot(std::string_view path);
+
+// True when `name`, joined to a directory, names an entry of that directory and nothing
+// else: not empty, not "." or "..", no separator; on Windows no ':' either (a drive or a
+// stream). A name from the board or a client that fails this could leave the directory.
+bool IsNameInDirectory(std::string_view name);
+
 // A path taken apart the way the platform's _splitpath does: drive + directory + name +
 // extension gives the path back. The separator is '/'; on Windows a backslash too.
 struct PathParts {

@@ -8,27 +8,44 @@ static_assert(kMaxPath == MAX_PATH, "kMaxPath must follow the system's limit");
 
 namespace {
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // \\server\share: a server name that is not one of the device namespaces, then a share.
 bool IsNetworkPath(std::string_view path) {
-    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
+    if (path.size() < 2 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1]))
         return false;
     const std::string_view rest = path.substr(2);
     const std::size_t end = rest.find_first_of("\\/");
     const std::string_view server = rest.substr(0, end);
     if (end == std::string_view::npos || server.empty() || server == "." || server == "?")
         return false;
-    return end + 1 < rest.size() && !IsSeparator(rest[end + 1]);
+    return end + 1 < rest.size() && !IsPathSeparator(rest[end + 1]);
 }
 
 } // namespace
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::size_t FindLastSeparator(std::string_view path) {
+    return path.find_last_of("\\/");
+}
+
+bool BeginsWithDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':';
+}
+
+bool IsDriveRoot(std::string_view path) {
+    return path.size() == 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2]);
+}
+
+bool IsNameInDirectory(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/:") == std::string_view::npos;
+}
 
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
@@ -37,7 +54,7 @@ PathParts SplitPath(std::string_view path) {
         parts.drive = path.substr(0, 2);
         path.remove_prefix(2);
     }
-    const std::size_t separator = path.find_last_of("\\/");
+    const std::size_t separator = FindLastSeparator(path);
     std::string_view file = path;
     if (separator != std::string_view::npos) {
         parts.directory = path.substr(0, separator + 1);
@@ -63,7 +80,7 @@ std::optional<std::string> FullPath(std::string_view path) {
 }
 
 bool IsAbsolutePath(std::string_view path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2]))
         return true;
     return IsNetworkPath(path);
 }

@@ -152,9 +152,12 @@ TEST(CFileList, TargetExistsComposesDirectoryAndName) {
     EXPECT_EQ(list.GetEntry(1)->m_strTargetName, "b.bin");
     EXPECT_EQ(list.TargetExists(1, path, &pEntry), TRUE);
     EXPECT_EQ(path, dir.Path() + "/keep//b.bin");
-    // ".." is no file of the directory that a read could replace.
-    list.GetEntry(1)->m_strTargetName = "..";
-    EXPECT_EQ(list.TargetExists(1, path, &pEntry), FALSE);
+    // "..", or a name that reaches an existing file through a separator, is no file of the
+    // directory that a read could replace.
+    for (const char* name : {"..", "../a.txt", "./b.bin", "../keep/b.bin"}) {
+        list.GetEntry(1)->m_strTargetName = name;
+        EXPECT_EQ(list.TargetExists(1, path, &pEntry), FALSE) << name;
+    }
 
     // Past the end: nothing changes, nothing is found.
     list.SetTargetPath(2, "/x/y");

@@ -33,6 +33,33 @@ TEST(PathWin32, DriveLettersAndNetworkPaths) {
     }
 }
 
+TEST(PathWin32, SeparatorsDrivesAndNamesInADirectory) {
+    // A path, its last separator, whether it begins with a drive, whether it is a drive root,
+    // whether it stays in the directory it is joined to.
+    const std::tuple<std::string, std::size_t, bool, bool, bool> cases[] = {
+        {"a.txt", std::string::npos, false, false, true},
+        {"C:\\", 2, true, true, false},
+        {"d:/", 2, true, true, false},
+        {"C:\\data", 2, true, false, false},
+        {"C:data", std::string::npos, true, false, false}, // a drive's current directory
+        {"C:\\data/x\\", 9, true, false, false},
+        {"..\\a.txt", 2, false, false, false},
+        {"../a.txt", 2, false, false, false},
+        {"..", std::string::npos, false, false, false},
+        {"a.txt:stream", std::string::npos, false, false, false},
+        {"\\\\server\\share", 8, false, false, false},
+        {"/", 0, false, false, false},
+    };
+    for (const auto& [path, last, drive, root, inDirectory] : cases) {
+        EXPECT_EQ(FindLastSeparator(path), last) << path;
+        EXPECT_EQ(BeginsWithDrive(path), drive) << path;
+        EXPECT_EQ(IsDriveRoot(path), root) << path;
+        EXPECT_EQ(IsNameInDirectory(path), inDirectory) << path;
+    }
+    EXPECT_EQ(JoinPath("D:\\out", "a.txt"), "D:\\out\\a.txt");
+    EXPECT_EQ(JoinPath("D:\\out\\", "a.txt"), "D:\\out\\\\a.txt"); // the system folds it
+}
+
 TEST(FileStatusWin32, CreationTimeAndLocalTime) {
     const vortan::test::TempDir dir;
     const std::string path = dir.WriteFile("a.txt", "abc");
