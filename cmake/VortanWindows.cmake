@@ -30,13 +30,13 @@ add_subdirectory(src/runtime)
 add_subdirectory(src/platform)
 add_subdirectory(src/components/simboard)
 add_subdirectory(src/automation)
-# The COM adaptor. src/app, once it builds here (add it above this line), brings its com/
-# folder itself, with the host and the program; until then the adaptor's own part builds
-# alone.
-if(NOT TARGET vortan_app_com)
-    add_subdirectory(src/app/com)
-endif()
+# Resources before the subsystems: the engine and the dialogs link their templates.
 add_subdirectory(resources)
+add_subdirectory(src/controller)
+add_subdirectory(src/engine)
+add_subdirectory(src/selection)
+# The application brings its COM adaptor (src/app/com) with the host and the program.
+add_subdirectory(src/app)
 include(cmake/VortanPublicHeaders.cmake)
 
 if(VORTAN_BUILD_TESTS)

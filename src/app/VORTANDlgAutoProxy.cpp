@@ -25,7 +25,6 @@ namespace {
 
 // A local path that is not absolute: the server's working directory means nothing to the
 // client, so such a call is refused before anything happens.
-constexpr DWORD ERROR_BAD_PATHNAME = 161;
 const LONG kRelativeLocalPath = HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME);
 
 LONG ToEngineOption(VARIANT_BOOL option) {

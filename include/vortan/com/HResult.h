@@ -37,6 +37,7 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) noexcept {
 
 inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+inline constexpr DWORD ERROR_BAD_PATHNAME = 161;
 inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 
 inline constexpr HRESULT S_OK = 0;
