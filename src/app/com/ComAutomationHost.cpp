@@ -61,9 +61,10 @@ ComAutomationHost::~ComAutomationHost() {
         ::KillTimer(nullptr, m_nActivationTimer);
     if (m_dwRegister != 0)
         ::CoRevokeClassObject(m_dwRegister);
-    m_factory.reset();
+    // COM's stubs may hold the class object until OLE ends: it goes after them.
     if (m_bOleInitialized)
         ::OleUninitialize();
+    m_factory.reset();
     g_pHost = nullptr;
 }
 

@@ -1,10 +1,8 @@
-#include "app/PluginRegistration.h"
-
-#include <windows.h>
-
 #include <string>
 #include <system_error>
+#include <windows.h>
 
+#include "app/PluginRegistration.h"
 #include "vortan/com/HResult.h"
 
 // On Windows a component plug-in is an in-process COM server that writes its own classes:
@@ -43,8 +41,8 @@ int CallRegistrationEntry(const std::filesystem::path& plugin, const char* entry
     const HRESULT hr = call != nullptr ? call() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
     ::FreeLibrary(module);
     if (call == nullptr) {
-        err << "vortan: cannot " << verb << " " << absolute.string() << ": it exports no "
-            << entry << ", so it is no VORTAN component plug-in\n";
+        err << "vortan: cannot " << verb << " " << absolute.string() << ": it exports no " << entry
+            << ", so it is no VORTAN component plug-in\n";
         return 1;
     }
     if (FAILED(hr)) {

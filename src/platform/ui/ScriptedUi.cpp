@@ -74,7 +74,9 @@ std::vector<std::string> SplitWords(std::string_view text) {
         std::string word;
         if (text[i] == '"') {
             for (++i; i < text.size() && text[i] != '"'; ++i) {
-                if (text[i] == '\\' && i + 1 < text.size())
+                // Only these two: a Windows path keeps its backslashes.
+                if (text[i] == '\\' && i + 1 < text.size() &&
+                    (text[i + 1] == '"' || text[i + 1] == '\\'))
                     ++i;
                 word += text[i];
             }
