@@ -38,6 +38,7 @@ add_subdirectory(src/selection)
 # The application brings its COM adaptor (src/app/com) with the host and the program.
 add_subdirectory(src/app)
 include(cmake/VortanPublicHeaders.cmake)
+include(cmake/VortanWindowsPackage.cmake)
 
 if(VORTAN_BUILD_TESTS)
     enable_testing()

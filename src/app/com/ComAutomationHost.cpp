@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tlhelp32.h>
+#include <windows.h>
 
 #include "app/AppLock.h"
 #include "app/VORTANApp.h"
@@ -24,14 +26,43 @@ UINT ActivationTimeoutMs() {
                                               : kDefaultActivationTimeoutMs;
 }
 
-// The thread timer's callback has no context; one host runs per process.
+constexpr UINT kStarterPollMs = 1000;
+
+// The thread timers' callbacks have no context; one host runs per process.
 ComAutomationHost* g_pHost = nullptr;
+
+// The process that started this one, to wait on. Wine starts a local server from its client's
+// process and, unlike Windows, never tells the server that the client died; Windows starts it
+// from its DCOM launcher, which outlives it (there COM's own pinging releases the object).
+HANDLE OpenStarter() {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const DWORD self = ::GetCurrentProcessId();
+    DWORD parent = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
+         more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == self) {
+            parent = entry.th32ParentProcessID;
+            break;
+        }
+    }
+    ::CloseHandle(snapshot);
+    return parent != 0 ? ::OpenProcess(SYNCHRONIZE, FALSE, parent) : nullptr;
+}
 
 // The automation proxy on the main dialog, as the COM object's target: made for the client,
 // it attaches to the dialog and locks the application until the object's last release.
 class ProxyTarget final : public IDispatchTarget {
 public:
     explicit ProxyTarget(CVORTANDlg* pDialog) : m_proxy(pDialog) {}
+    // Goes with the object: the host no longer knows one.
+    ~ProxyTarget() override {
+        if (g_pHost != nullptr)
+            g_pHost->ObjectGone();
+    }
     LONG Invoke(const automation::MethodInfo& method, automation::ArgumentFrame& frame) override {
         return m_proxy.Invoke(method, frame);
     }
@@ -45,6 +76,8 @@ HRESULT CreateObject(CVORTANApp& app, REFIID iid, void** object) {
     ComApplicationObject* created =
         new ComApplicationObject(std::make_unique<ProxyTarget>(app.m_pMainWnd));
     // The creator's reference goes: an object that does not answer `iid` ends at once.
+    if (g_pHost != nullptr)
+        g_pHost->ObjectMade(static_cast<IDispatch*>(created));
     const HRESULT hr = created->QueryInterface(iid, object);
     created->Release();
     return hr;
@@ -59,6 +92,10 @@ ComAutomationHost::ComAutomationHost() {
 ComAutomationHost::~ComAutomationHost() {
     if (m_nActivationTimer != 0)
         ::KillTimer(nullptr, m_nActivationTimer);
+    if (m_nStarterTimer != 0)
+        ::KillTimer(nullptr, m_nStarterTimer);
+    if (m_hStarter != nullptr)
+        ::CloseHandle(m_hStarter);
     if (m_dwRegister != 0)
         ::CoRevokeClassObject(m_dwRegister);
     // COM's stubs may hold the class object until OLE ends: it goes after them.
@@ -95,6 +132,21 @@ void ComAutomationHost::RegisterClassObjects(CVORTANApp& app) {
         return;
     }
     m_nActivationTimer = ::SetTimer(nullptr, 0, ActivationTimeoutMs(), &OnActivationTimeout);
+    m_hStarter = OpenStarter();
+    if (m_hStarter != nullptr)
+        m_nStarterTimer = ::SetTimer(nullptr, 0, kStarterPollMs, &OnStarterPoll);
+}
+
+void CALLBACK ComAutomationHost::OnStarterPoll(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_pHost == nullptr || ::WaitForSingleObject(g_pHost->m_hStarter, 0) != WAIT_OBJECT_0)
+        return;
+    ::KillTimer(nullptr, g_pHost->m_nStarterTimer);
+    g_pHost->m_nStarterTimer = 0;
+    // The client is gone: COM lets go of the object as at the client's release, and the
+    // server ends once a call that still runs has returned. Before an object was made the
+    // activation timeout ends the server.
+    if (g_pHost->m_pObject != nullptr)
+        ::CoDisconnectObject(g_pHost->m_pObject, 0);
 }
 
 void CALLBACK ComAutomationHost::OnActivationTimeout(HWND, UINT, UINT_PTR, DWORD) {

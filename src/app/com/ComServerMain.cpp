@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <windows.h>
 
 #include "app/CommandLineInfo.h"
 #include "app/PluginRegistration.h"
@@ -57,7 +58,22 @@ std::filesystem::path ProgramPath() {
     }
 }
 
+// A GUI program has no console of its own: what its command-line verbs say goes to the
+// console of the prompt that started it, unless its output is redirected.
+void UseParentConsole() {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return;
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    // Nothing to do when they cannot be opened: the texts then go nowhere, as before.
+    if (std::freopen("CONOUT$", "w", stdout) == nullptr ||
+        std::freopen("CONOUT$", "w", stderr) == nullptr)
+        return;
+}
+
 int Register(bool add) {
+    UseParentConsole();
     vortan::com::RegistryScope scope = vortan::com::RegistryScope::Machine;
     const HRESULT hr = add ? vortan::app::WriteComRegistration(ProgramPath(), scope)
                            : vortan::app::RemoveComRegistration();
@@ -89,6 +105,8 @@ int main(int argc, char** argv) {
 
     using Action = vortan::app::CommandLineInfo::Action;
     const auto info = vortan::app::CommandLineInfo::Parse(args);
+    if (info.action != Action::Run)
+        UseParentConsole();
     switch (info.action) {
     case Action::Help:
         std::fputs(kUsage, stdout);
