@@ -1,8 +1,10 @@
 #pragma once
 
-// Entering a component plug-in in the user's class registry (`vortan --register-plugin`) and
-// taking it out again (`--unregister-plugin`). The plug-in is asked which of the two
-// component classes it provides; only those are entered, under its absolute path.
+// Entering a component plug-in in the class registry (`vortan --register-plugin`) and taking
+// it out again (`--unregister-plugin`). On Linux the plug-in is asked which of the two
+// component classes it provides and only those are entered in the user's registry, under its
+// absolute path. On Windows a plug-in is an in-process COM server that writes its own entries:
+// these call its DllRegisterServer and DllUnregisterServer, with the same exit codes.
 
 #include <filesystem>
 #include <ostream>

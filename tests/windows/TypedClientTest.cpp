@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DispatchArgs.h"
+
 namespace {
 
 constexpr CLSID kApplicationClass = {
@@ -43,23 +45,11 @@ HRESULT Call(IDispatch* object, DISPID dispid, std::vector<VARIANT> args) {
     return hr;
 }
 
+using vortan::test::Ref;
+using vortan::test::Value;
+
 VARIANT Text(const std::wstring& text) {
-    VARIANT v{};
-    v.vt = VT_BSTR;
-    v.bstrVal = ::SysAllocString(text.c_str());
-    return v;
-}
-VARIANT Flag(bool value) {
-    VARIANT v{};
-    v.vt = VT_BOOL;
-    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-VARIANT Ref(VARTYPE vt, void* target) {
-    VARIANT v{};
-    v.vt = VT_BYREF | vt;
-    v.byref = target;
-    return v;
+    return vortan::test::Text(text.c_str());
 }
 
 IDispatch* CreateServer() {
@@ -102,7 +92,7 @@ TEST(TypedClient, WritesAsksAndClosesByDispid) {
     SHORT result = -7;
     ASSERT_EQ(Call(writer, 10,
                    {Text(board), Text(L""), Text(L""), Text((source / "typed.ini").wstring()),
-                    Flag(false), Ref(VT_I2, &result)}),
+                    Value(VT_BOOL, VARIANT_FALSE), Ref(VT_I2, &result)}),
               S_OK);
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(std::filesystem::exists(flash / "typed.ini"));

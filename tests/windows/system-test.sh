@@ -77,19 +77,15 @@ two-servers)
     wine cscript //nologo "$(winpath "$here/Abandon.vbs")" >"$work/abandon.out" 2>&1
     grep -q PASS "$work/abandon.out" || fail "Abandon.vbs: $(cat "$work/abandon.out")"
     ;;
-overwrite)
+questions)
     samples
     mkdir "$work/back"
     printf 'mine\r\n' >"$work/back/net.ini"
-    run_vbs Overwrite.vbs BENCH "$(winpath "$work/local")" "$(winpath "$work/back")" \
+    run_vbs Questions.vbs BENCH "$(winpath "$work/local")" "$(winpath "$work/back")" \
         "$(winpath "$work/answers.txt")"
     grep -q '"template":133.*"text":"net.ini".*"answer":2' "$work/transcript.jsonl" ||
         fail "no overwrite question answered with Abbrechen in the transcript"
     cmp "$work/local/net.ini" "$work/back/net.ini" || fail "Ja did not overwrite"
-    ;;
-select-files)
-    samples
-    run_vbs SelectFiles.vbs "$(winpath "$work/local")" "$(winpath "$work/answers.txt")"
     ;;
 short-names)
     samples

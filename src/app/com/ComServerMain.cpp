@@ -34,10 +34,10 @@ Options:
   /RegServer     write the server's registration and exit (also --register)
   /UnregServer   remove the server's registration and exit (also --unregister)
   --register-plugin PATH
-                 enter the component plug-in PATH in the class registry for the
-                 component classes it provides and exit
+                 register the component plug-in PATH (an in-process COM server)
+                 by calling its DllRegisterServer, as regsvr32 does, and exit
   --unregister-plugin PATH
-                 remove the class registry entries that name PATH and exit
+                 call the plug-in's DllUnregisterServer and exit
   --help         show this text and exit
   --version      show the version and exit
 

@@ -16,7 +16,10 @@ constexpr const char* kInterfaceName = "IVortanApplication";
 
 std::string LocalServerCommand(const std::filesystem::path& program) {
     const std::u8string path = program.u8string();
-    return "\"" + std::string(path.begin(), path.end()) + "\" /Automation";
+    std::string command;
+    command.reserve(path.size() + 14);
+    command.append(1, '"').append(path.begin(), path.end()).append("\" /Automation");
+    return command;
 }
 
 HRESULT WriteComRegistration(const std::filesystem::path& program, com::RegistryScope& scope) {

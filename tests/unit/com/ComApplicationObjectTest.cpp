@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DispatchArgs.h"
+
 namespace {
 
 using vortan::automation::ArgumentFrame;
@@ -48,24 +50,9 @@ bool Allocated(BSTR text) {
     return false;
 }
 
-VARIANT Text(const wchar_t* text) {
-    VARIANT v{};
-    v.vt = VT_BSTR;
-    v.bstrVal = ::SysAllocString(text);
-    return v;
-}
-VARIANT Ref(VARTYPE vt, void* target) {
-    VARIANT v{};
-    v.vt = VT_BYREF | vt;
-    v.byref = target;
-    return v;
-}
-VARIANT Value(VARTYPE vt, LONG value) {
-    VARIANT v{};
-    v.vt = vt;
-    v.lVal = value; // I2 and BOOL read the low word
-    return v;
-}
+using vortan::test::Ref;
+using vortan::test::Text;
+using vortan::test::Value;
 
 struct Outcome {
     HRESULT hr;

@@ -1,9 +1,11 @@
-' A read that would overwrite a local file asks first. Only "Ja" overwrites; "Abbrechen"
-' leaves the file and reads nothing. Arguments: board, local directory, directory to read
-' into (holding its own net.ini), the answer file.
+' The questions a person answers, here from the answer file. A read that would overwrite a
+' local file asks first: only "Ja" overwrites, "Abbrechen" leaves the file and reads nothing.
+' ShowFileSelectDialog returns the files chosen, in their order, and none when cancelled.
+' Arguments: board, local directory, directory to read into (holding its own net.ini), the
+' answer file.
 Option Explicit
 On Error Resume Next
-Dim board, local, back, fso, r, original
+Dim board, local, back, fso, r, original, chosen
 
 board = WScript.Arguments(0)
 local = WScript.Arguments(1)
@@ -23,7 +25,7 @@ End Function
 
 Sub Check(what, ok)
     If Err.Number <> 0 Or Not ok Then
-        WScript.Echo what & ": error " & Hex(Err.Number) & ", result " & r
+        WScript.Echo what & ": error " & Hex(Err.Number) & ", result " & r & ", files '" & chosen & "'"
         WScript.Quit 1
     End If
 End Sub
@@ -45,4 +47,15 @@ Check "no answer", r = 2 And Content(back & "\net.ini") = original
 Answer "dialog 133 ok"
 CreateObject("ZEPH.VORTAN.Application.7").ReadFile2 board, "", "", back, "net.ini", False, r
 Check "Ja", r = 1 And Content(back & "\net.ini") <> original
+
+' Files, several at once, from an open dialog (FileMode | MultipleFiles | OpenDialog).
+Answer "filedialog ok """ & local & "\tiny.txt"" """ & local & "\net.ini"""
+chosen = "" : r = 0
+CreateObject("ZEPH.VORTAN.Application.7").ShowFileSelectDialog "", "", local, 0, &H203, chosen, r
+Check "two files", r = 1 And chosen = local & "\tiny.txt;" & local & "\net.ini"
+
+Answer "filedialog cancel"
+chosen = "x" : r = 0
+CreateObject("ZEPH.VORTAN.Application.7").ShowFileSelectDialog "", "", local, 0, &H203, chosen, r
+Check "cancelled", r = 2 And chosen = ""
 WScript.Echo "PASS"
