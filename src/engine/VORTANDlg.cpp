@@ -535,7 +535,8 @@ void CVORTANDlg::RepaintDuringCall() {
     if (now - m_dwLastRepaint < kRepaintSpacingMs)
         return;
     m_dwLastRepaint = now;
-    ::UpdateWindow(m_hWnd);
+    // The status text and the bar are windows of their own: they draw too.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CVORTANDlg::ShowAboutBox() {

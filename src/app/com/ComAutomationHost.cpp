@@ -94,6 +94,8 @@ ComAutomationHost::~ComAutomationHost() {
         ::KillTimer(nullptr, m_nActivationTimer);
     if (m_nStarterTimer != 0)
         ::KillTimer(nullptr, m_nStarterTimer);
+    if (m_nServedTimer != 0)
+        ::KillTimer(nullptr, m_nServedTimer);
     if (m_hStarter != nullptr)
         ::CloseHandle(m_hStarter);
     if (m_dwRegister != 0)
@@ -135,6 +137,24 @@ void ComAutomationHost::RegisterClassObjects(CVORTANApp& app) {
     m_hStarter = OpenStarter();
     if (m_hStarter != nullptr)
         m_nStarterTimer = ::SetTimer(nullptr, 0, kStarterPollMs, &OnStarterPoll);
+}
+
+void ComAutomationHost::ObjectMade(IUnknown* object) {
+    m_pObject = object;
+    // Once the creation call has returned, the class object goes: the next client's
+    // activation cannot reach this server while it ends.
+    if (m_dwRegister != 0 && m_nServedTimer == 0)
+        m_nServedTimer = ::SetTimer(nullptr, 0, 0, &OnServed);
+}
+
+void CALLBACK ComAutomationHost::OnServed(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_pHost == nullptr)
+        return;
+    ::KillTimer(nullptr, g_pHost->m_nServedTimer);
+    g_pHost->m_nServedTimer = 0;
+    if (g_pHost->m_dwRegister != 0)
+        ::CoRevokeClassObject(g_pHost->m_dwRegister);
+    g_pHost->m_dwRegister = 0;
 }
 
 void CALLBACK ComAutomationHost::OnStarterPoll(HWND, UINT, UINT_PTR, DWORD) {

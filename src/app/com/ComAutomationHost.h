@@ -32,18 +32,20 @@ public:
 
     // The automation object, made for the client and gone with its last release. The host
     // disconnects it from COM when the process that started the server ends.
-    void ObjectMade(IUnknown* object) { m_pObject = object; }
+    void ObjectMade(IUnknown* object);
     void ObjectGone() { m_pObject = nullptr; }
 
 private:
     static void CALLBACK OnActivationTimeout(HWND, UINT, UINT_PTR, DWORD);
     static void CALLBACK OnStarterPoll(HWND, UINT, UINT_PTR, DWORD);
+    static void CALLBACK OnServed(HWND, UINT, UINT_PTR, DWORD);
 
     std::unique_ptr<ComClassFactory> m_factory;
     DWORD m_dwRegister = 0;
     UINT_PTR m_nActivationTimer = 0;
     HANDLE m_hStarter = nullptr; // the process that started this server, if it can be waited on
     UINT_PTR m_nStarterTimer = 0;
+    UINT_PTR m_nServedTimer = 0;
     IUnknown* m_pObject = nullptr; // not owned
     bool m_bOleInitialized = false;
     int m_nExitCode = 0;

@@ -437,6 +437,12 @@ BOOL UpdateWindow(HWND hwnd) {
     return TRUE;
 }
 
+BOOL RedrawWindow(HWND hwnd, const RECT*, HRGN, UINT flags) {
+    if ((flags & RDW_UPDATENOW) == 0)
+        return IsWindow(hwnd);
+    return UpdateWindow(hwnd);
+}
+
 HWND GetParent(HWND hwnd) {
     const auto window = FindWindow(hwnd);
     return window ? window->Parent() : nullptr;

@@ -153,6 +153,12 @@ BOOL IsWindowVisible(HWND hwnd);
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL UpdateWindow(HWND hwnd);
+// Only "draw the window and its children now" (RDW_UPDATENOW | RDW_ALLCHILDREN), without a
+// rectangle or region: the model draws a window with its children, as UpdateWindow does.
+using HRGN = struct HRGN__*;
+inline constexpr UINT RDW_ALLCHILDREN = 0x0080;
+inline constexpr UINT RDW_UPDATENOW = 0x0100;
+BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
 HWND GetParent(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
