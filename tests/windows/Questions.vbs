@@ -1,6 +1,7 @@
 ' The questions a person answers, here from the answer file. A read that would overwrite a
 ' local file asks first: only "Ja" overwrites, "Abbrechen" leaves the file and reads nothing.
-' ShowFileSelectDialog returns the files chosen, in their order, and none when cancelled.
+' ShowFileSelectDialog returns the files chosen, in their order, and none when cancelled;
+' ShowDirectorySelectDialog the folder chosen.
 ' Arguments: board, local directory, directory to read into (holding its own net.ini), the
 ' answer file.
 Option Explicit
@@ -53,6 +54,11 @@ Answer "filedialog ok """ & local & "\tiny.txt"" """ & local & "\net.ini"""
 chosen = "" : r = 0
 CreateObject("ZEPH.VORTAN.Application.7").ShowFileSelectDialog "", "", local, 0, &H203, chosen, r
 Check "two files", r = 1 And chosen = local & "\tiny.txt;" & local & "\net.ini"
+
+Answer "folder ok """ & local & """"
+chosen = "" : r = 0
+CreateObject("ZEPH.VORTAN.Application.7").ShowDirectorySelectDialog "", "", "Zielverzeichnis", chosen, r
+Check "a folder", r = 1 And chosen = local
 
 Answer "filedialog cancel"
 chosen = "x" : r = 0
