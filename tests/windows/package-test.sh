@@ -38,7 +38,18 @@ grep -q '^round trip OK' <<<"$(tr -d '\r' <<<"$out")" || fail "the example's rou
 ls "$work"/prefix/drive_c/users/*/AppData/Local/vortan/boards/DEMO/flash/net.ini >/dev/null ||
     fail "net.ini not in the default board directory"
 
-wine cmd /c register.cmd /u >/dev/null 2>&1 || fail "register.cmd /u"
+# The board's classes: controller access and flash handling.
+board_classes=('{5CE68222-DDD2-11D2-977D-00104B49CBE6}' '{01000039-2409-43F1-8BAC-7D0643B6159E}')
+for clsid in "${board_classes[@]}"; do
+    wine reg query 'HKLM\Software\Classes\CLSID\'"$clsid"'\InprocServer32' >/dev/null 2>&1 ||
+        fail "register.cmd did not register $clsid"
+done
+out="$(wine cmd /c register.cmd /u 2>&1)" || fail "register.cmd /u: $out"
+printf '%s\n' "$out"
 ! wine reg query 'HKLM\Software\Classes\ZEPH.VORTAN.Application.7' >/dev/null 2>&1 ||
     fail "the ProgID outlived register.cmd /u"
+for clsid in "${board_classes[@]}"; do
+    ! wine reg query 'HKLM\Software\Classes\CLSID\'"$clsid" >/dev/null 2>&1 ||
+        fail "the board class $clsid outlived register.cmd /u"
+done
 echo "PASS package"
