@@ -56,4 +56,12 @@ ScopedCurrentDir::~ScopedCurrentDir() {
     std::filesystem::current_path(m_strPrevious, ignored);
 }
 
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 } // namespace vortan::test

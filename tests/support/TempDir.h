@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vortan::test {
 
@@ -27,6 +28,9 @@ public:
 private:
     std::string m_strPath;
 };
+
+// The lines of the text file `path`, without their line ends; none if it cannot be read.
+std::vector<std::string> ReadLines(const std::string& path);
 
 // Makes `path` the current directory until the end of the scope.
 class ScopedCurrentDir final {

@@ -42,6 +42,9 @@ protected:
 private:
     friend class CDialogHost; // the Windows dialog procedure
 
+    // The created dialog's run, the same on every platform: shown if its template says so,
+    // announced to the desktop service, the loop until EndDialog, the end announced.
+    void RunCreatedDialog();
     void RunModalLoop();
 
     vortan::win::DialogTemplate m_template;

@@ -1,4 +1,3 @@
-#include "platform/ui/IDialogService.h"
 #include "platform/win/CDialog.h"
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowModel.h"
@@ -33,18 +32,7 @@ INT_PTR CDialog::DoModal() {
         ::EnableWindow(m_hWndParent, FALSE);
 
     ::SendMessage(m_hWnd, WM_INITDIALOG, 0, 0);
-    // A template marked visible is shown after initialization, even if OnInitDialog hid it.
-    if (!m_bModalEnded && ::IsWindow(m_hWnd) && (m_template.style & WS_VISIBLE) != 0)
-        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-    // The desktop's turn: a view appears, or the script answers (by a posted click).
-    const bool announced = !m_bModalEnded && ::IsWindow(m_hWnd);
-    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService(); announced && service)
-        service->OnModalDialogShown(m_hWnd, m_template);
-    RunModalLoop();
-    // Asked again: the desktop may have been replaced while the loop ran.
-    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService();
-        announced && service && ::IsWindow(m_hWnd))
-        service->OnModalDialogEnded(m_hWnd, m_nModalResult);
+    RunCreatedDialog();
 
     if (disableParent && ::IsWindow(m_hWndParent))
         ::EnableWindow(m_hWndParent, TRUE);
@@ -65,14 +53,6 @@ void CDialog::RunModalLoop() {
         ::TranslateMessage(&msg);
         ::DispatchMessage(&msg);
     }
-}
-
-void CDialog::EndDialog(int result) {
-    m_nModalResult = result;
-    m_bModalEnded = true;
-    // The call may come from outside the loop (a toolkit event while it sleeps): wake it.
-    if (m_hWnd != nullptr)
-        ::PostMessage(m_hWnd, WM_NULL, 0, 0);
 }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

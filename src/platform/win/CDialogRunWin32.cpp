@@ -1,4 +1,3 @@
-#include "platform/ui/IDialogService.h"
 #include "platform/win/CDialog.h"
 #include "platform/win/DialogTemplateWin32.h"
 #include "platform/win/WindowHookWin32.h"
@@ -59,16 +58,7 @@ INT_PTR CDialog::DoModal() {
             ::EnableWindow(m_hWndParent, TRUE);
         return -1;
     }
-    // A template marked visible is shown after initialization, even if OnInitDialog hid it.
-    if (!m_bModalEnded && ::IsWindow(m_hWnd) && (m_template.style & WS_VISIBLE) != 0)
-        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-    const bool announced = !m_bModalEnded && ::IsWindow(m_hWnd);
-    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService(); announced && service)
-        service->OnModalDialogShown(m_hWnd, m_template);
-    RunModalLoop();
-    if (vortan::ui::IDialogService* service = vortan::ui::GetDialogService();
-        announced && service && ::IsWindow(m_hWnd))
-        service->OnModalDialogEnded(m_hWnd, m_nModalResult);
+    RunCreatedDialog();
 
     // The parent first, so that it takes the activation back when the dialog goes.
     if (disableParent && ::IsWindow(m_hWndParent))
@@ -100,14 +90,6 @@ void CDialog::RunModalLoop() {
             ::DispatchMessageW(&msg);
         }
     }
-}
-
-void CDialog::EndDialog(int result) {
-    m_nModalResult = result;
-    m_bModalEnded = true;
-    // The call may come from outside the loop (inside a component's call): wake it.
-    if (m_hWnd != nullptr)
-        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/WinDef.h"
+#include "platform/win/WindowSubclass.h"
 
 inline constexpr UINT WM_SIZE = 0x0005;
 inline constexpr UINT WM_SETFOCUS = 0x0007;
@@ -126,21 +127,5 @@ namespace vortan::win {
 
 // What a view reports of the keyboard: `down` for a key pressed, false when released.
 void SetKeyState(int virtKey, bool down);
-
-// The client area relative to the window's top-left corner, as the last WM_NCCALCSIZE left it.
-RECT GetClientAreaInWindow(HWND hwnd);
-
-// Edit control state of the model: read-only mark and selection (EM_SETREADONLY, EM_SETSEL).
-bool IsEditReadOnly(HWND hwnd);
-// Start and end of the selection; EM_SETSEL with 0, -1 selects the whole text.
-std::pair<int, int> GetEditSelection(HWND hwnd);
-
-// Replaces a window's handler with `handler` (subclassing) and returns the previous one, which
-// the new handler calls for what it does not handle itself (an empty one: DefWindowProc).
-using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
-WindowProcedure SubclassWindow(HWND hwnd, WindowProcedure handler);
-// Runs `previous` or, when empty, DefWindowProc.
-LRESULT CallWindowProcedure(const WindowProcedure& previous, HWND hwnd, UINT message, WPARAM wParam,
-                            LPARAM lParam);
 
 } // namespace vortan::win

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/WinDef.h"
+#include "platform/win/WindowSubclass.h"
 #include "vortan/win/MessageWindow.h"
 
 // After <windows.h>, which it needs.
@@ -66,24 +67,3 @@ LRESULT VortanDefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // With a null module: USER32's icon for a system id (IDI_WARNING), else the program's own icon
 // of that id from its executable (128, 130); null when there is none.
 HICON VortanLoadIcon(HINSTANCE instance, LPCSTR name);
-
-namespace vortan::win {
-
-// The client area relative to the window's top-left corner.
-RECT GetClientAreaInWindow(HWND hwnd);
-
-// Edit control state: read-only style and selection (EM_GETSEL).
-bool IsEditReadOnly(HWND hwnd);
-std::pair<int, int> GetEditSelection(HWND hwnd);
-
-// Gives a window a handler in front of its procedure and returns the previous handler, which
-// the new one calls for what it does not handle (the first time: the window's own procedure).
-// The handler lives until it is replaced or the window is gone; an empty one restores the
-// window's own procedure.
-using WindowProcedure = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
-WindowProcedure SubclassWindow(HWND hwnd, WindowProcedure handler);
-// Runs `previous` or, when empty, DefWindowProc.
-LRESULT CallWindowProcedure(const WindowProcedure& previous, HWND hwnd, UINT message, WPARAM wParam,
-                            LPARAM lParam);
-
-} // namespace vortan::win

@@ -10,20 +10,9 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
+using vortan::test::ReadLines;
 using vortan::ui::ScriptedUi;
 using vortan::ui::Transcript;
-
-namespace {
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-} // namespace
 
 TEST(ScriptedUi, WantedWithAnswerFileOrWithoutDisplay) {
     struct Case {

@@ -15,9 +15,11 @@
 #include "platform/win/WinUser.h"
 #include "resources/Resources.h"
 #include "support/ScriptedDialog.h"
+#include "support/TempDir.h"
 
 using vortan::resources::FindDialogTemplate;
 using vortan::test::DrainQueue;
+using vortan::test::ReadLines;
 using vortan::test::ScriptedDialog;
 using vortan::ui::AnswerScript;
 using vortan::ui::ScriptedUi;
@@ -25,14 +27,6 @@ using vortan::ui::Transcript;
 using vortan::ui::UiServicesScope;
 
 namespace {
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 std::string Pid() {
     return std::to_string(vortan::ui::desktop::ProcessId());
