@@ -27,4 +27,7 @@ public:
 IMessageBoxService* SetMessageBoxService(IMessageBoxService* service);
 IMessageBoxService* GetMessageBoxService();
 
+// The platform's half of MessageBox: the installed service answers, else the default above.
+int ShowMessageBox(const MessageBoxRequest& request);
+
 } // namespace vortan::ui

@@ -38,25 +38,8 @@ IMessageBoxService* GetMessageBoxService() {
     return service != nullptr ? service : &g_unattended;
 }
 
+int ShowMessageBox(const MessageBoxRequest& request) {
+    return GetMessageBoxService()->Show(request);
+}
+
 } // namespace vortan::ui
-
-int MessageBox(HWND hWnd, const char* lpText, const char* lpCaption, UINT uType) {
-    vortan::ui::MessageBoxRequest request;
-    request.owner = hWnd;
-    request.text = lpText != nullptr ? lpText : "";
-    request.caption = lpCaption != nullptr ? lpCaption : "Fehler";
-    request.type = uType;
-    try {
-        return vortan::ui::GetMessageBoxService()->Show(request);
-    } catch (...) {
-        return 0; // the platform's answer when a box cannot be shown
-    }
-}
-
-int AfxMessageBox(const char* lpszText, UINT nType, UINT /*nIDHelp*/) {
-    return MessageBox(nullptr, lpszText, AfxGetAppName(), nType);
-}
-
-const char* AfxGetAppName() {
-    return "VORTAN";
-}
